@@ -1,0 +1,34 @@
+// What the end-of-count actions need from the platform.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quelvex {
+
+class Sound {
+  public:
+    virtual ~Sound() = default;
+    // Starts playing the file in an endless loop and returns at once; falls back to a default
+    // sound when the file cannot be played.
+    virtual void playLoop(const std::string& path) = 0;
+    // Silences whatever the program plays; nothing happens when nothing plays.
+    virtual void stopAll() = 0;
+};
+
+class Power {
+  public:
+    virtual ~Power() = default;
+    // Forced power-off without asking anyone; returns at once.
+    virtual void powerOff() = 0;
+};
+
+class ScreenGrab {
+  public:
+    virtual ~ScreenGrab() = default;
+    // Grabs the primary screen and saves it as a JPEG under `fileName` (no folder: the current
+    // directory). Returns the error text to show when the file cannot be written.
+    virtual std::optional<std::string> captureTo(const std::string& fileName) = 0;
+};
+
+} // namespace quelvex

@@ -1,0 +1,95 @@
+// Fake services and a virtual clock for driving the window model without a screen.
+#pragma once
+
+#include "core/form1.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quelvex::testing {
+
+// How the fake clock writes the time of day after the date.
+enum class TimeStyle {
+    TwentyFour,   // 23:50:00
+    UpperAmPm,    // 11:50:00 PM
+    DottedLower,  // 11:50:00 p.m.
+};
+
+LocalDateTime fromEpochMs(std::int64_t ms);
+std::int64_t toEpochMs(const LocalDateTime& t);
+
+class FakeClock : public Clock {
+  public:
+    std::int64_t nowMs = 0; // local time, milliseconds since 1970-01-01 00:00
+    TimeStyle style = TimeStyle::TwentyFour;
+    bool spanishUser = false;
+    int formatCalls = 0;
+
+    void set(int year, int month, int day, int hour, int minute, int second, int ms = 0) {
+        nowMs = toEpochMs({year, month, day, hour, minute, second, ms});
+    }
+    LocalDateTime now() override { return fromEpochMs(nowMs); }
+    std::string format(const LocalDateTime& when) override;
+    LocalDateTime parse(const std::string& text) override;
+    bool userLanguageIsSpanish() override { return spanishUser; }
+};
+
+struct FakeSound : Sound {
+    std::vector<std::string> calls; // "play:<path>" or "stop"
+    void playLoop(const std::string& path) override { calls.push_back("play:" + path); }
+    void stopAll() override { calls.push_back("stop"); }
+    int plays() const;
+};
+
+struct FakePower : Power {
+    int requests = 0;
+    void powerOff() override { ++requests; }
+};
+
+struct FakeGrab : ScreenGrab {
+    std::vector<std::string> files;
+    std::optional<std::string> failWith;
+    std::optional<std::string> captureTo(const std::string& fileName) override {
+        files.push_back(fileName);
+        return failWith;
+    }
+};
+
+struct FakeDisk : DiskInfo {
+    std::int64_t total = 80026361856;
+    std::int64_t free = 1023;
+    int queries = 0;
+    std::int64_t totalBytes() override { return ++queries, total; }
+    std::int64_t freeBytes() override { return ++queries, free; }
+};
+
+struct FakeErrors : ErrorDisplay {
+    std::vector<std::string> shown;
+    void showError(const std::string& message) override { shown.push_back(message); }
+};
+
+struct FakeHelp : HelpWindow {
+    int shows = 0;
+    std::vector<bool> languages;
+    void showHelp() override { ++shows; }
+    void followLanguage(bool english) override { languages.push_back(english); }
+};
+
+// Every fake plus the window model, wired the way the program wires the real services. The
+// model records end-of-count actions in one ordered log so tests can check their order.
+struct Rig {
+    FakeClock clock;
+    FakeSound sound;
+    FakePower power;
+    FakeGrab grab;
+    FakeDisk disk;
+    FakeErrors errors;
+    FakeHelp help;
+    TForm1 form;
+    explicit Rig(std::int64_t startMs = 0);
+    SharedState& s() { return form.state(); }
+    Face& face() { return form.face(); }
+};
+
+} // namespace quelvex::testing

@@ -1,0 +1,26 @@
+// Input a view delivers to the window model: mouse events on controls and timer ticks.
+#pragma once
+
+#include "ui/layout.h"
+
+namespace quelvex {
+
+enum class MouseButton : std::uint8_t { Left, Right, Middle };
+
+class FaceEvents {
+  public:
+    virtual ~FaceEvents() = default;
+    // Positions are relative to the control's top-left corner.
+    virtual void mouseDown(ControlRef control, MouseButton button, int x, int y) = 0;
+    virtual void mouseUp(ControlRef control, MouseButton button, int x, int y) = 0;
+    virtual void mouseMove(ControlRef control, int x, int y) = 0;
+    // A left press and release over the same control.
+    virtual void click(ControlRef control) = 0;
+    virtual void mouseEnter(ControlRef control) = 0;
+    virtual void mouseLeave(ControlRef control) = 0;
+    virtual void timerTick(TimerId timer) = 0;
+    // The window is about to appear for the first time on a screen of this size.
+    virtual void firstShown(int screenWidth, int screenHeight) = 0;
+};
+
+} // namespace quelvex
