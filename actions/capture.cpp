@@ -24,9 +24,16 @@ void TForm1::captureScreen() {
     if (auto error = svc_.grab.captureTo(name)) svc_.errors.showError(*error);
 }
 
+// While a hidden capture sequence runs, the window is hidden only for the pictures: the
+// visibility it saved is the one to come back to. Saving the momentary "hidden" over it would
+// leave the window hidden for good, with no way to reach STOP.
+void TForm1::saveWindowVisibility() {
+    if (!face_.enabled(TimerId::Timer4)) s_.windowWasVisible = face_.window().visible ? 1 : 0;
+}
+
 void TForm1::endOfCountCapture() {
     if (s_.captureOption == 1) {
-        s_.windowWasVisible = face_.window().visible ? 1 : 0;
+        saveWindowVisibility();
         if (s_.hideOnCapture == 1) face_.setWindowVisible(false);
         captureScreen();
     }
@@ -44,7 +51,7 @@ void TForm1::periodicCaptureStep() {
     }
     s_.secondsSinceCapture += 1;
     if (s_.secondsSinceCapture != period) return;
-    s_.windowWasVisible = face_.window().visible ? 1 : 0;
+    saveWindowVisibility();
     s_.secondsSinceCapture = 0;
     if (s_.hideOnCapture == 1) {
         face_.setWindowVisible(false);

@@ -155,6 +155,7 @@ class TForm1 : public FaceEvents {
     void showEntryButtons(bool visible);
     void setStatus(bool running);
     void setModePictures();
+    void saveWindowVisibility();
     void startAlarm();
     void stopAllSound();
     void setActionOption(int& option, Image lamp, Image icon, Image onPicture, Image offPicture,

@@ -76,8 +76,7 @@ struct FakeHelp : HelpWindow {
     void followLanguage(bool english) override { languages.push_back(english); }
 };
 
-// Every fake plus the window model, wired the way the program wires the real services. The
-// model records end-of-count actions in one ordered log so tests can check their order.
+// Every fake plus the window model, wired the way the program wires the real services.
 struct Rig {
     FakeClock clock;
     FakeSound sound;

@@ -81,9 +81,10 @@ void VirtualTime::release(ControlRef c, int x, int y) {
 }
 void VirtualTime::clickOn(ControlRef c) {
     press(c);
+    // As the platform delivers it: the click comes before the release.
     run([&] {
-        rig_.form.mouseUp(c, MouseButton::Left, 0, 0);
         rig_.form.click(c);
+        rig_.form.mouseUp(c, MouseButton::Left, 0, 0);
     });
 }
 void VirtualTime::move(ControlRef c, int x, int y) {

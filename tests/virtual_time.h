@@ -28,7 +28,7 @@ class VirtualTime {
     // Mouse input, delivered like the view does, then the timers are brought up to date.
     void press(ControlRef control, int x = 0, int y = 0);
     void release(ControlRef control, int x = 0, int y = 0);
-    void clickOn(ControlRef control); // press, release and click
+    void clickOn(ControlRef control); // press, then click and release
     void move(ControlRef control, int x, int y);
     // Anything else done to the model from outside a tick.
     void run(const std::function<void()>& action);

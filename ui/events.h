@@ -14,7 +14,7 @@ class FaceEvents {
     virtual void mouseDown(ControlRef control, MouseButton button, int x, int y) = 0;
     virtual void mouseUp(ControlRef control, MouseButton button, int x, int y) = 0;
     virtual void mouseMove(ControlRef control, int x, int y) = 0;
-    // A left press and release over the same control.
+    // A left press and release over the same control; delivered just before that mouseUp.
     virtual void click(ControlRef control) = 0;
     virtual void mouseEnter(ControlRef control) = 0;
     virtual void mouseLeave(ControlRef control) = 0;

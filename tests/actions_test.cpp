@@ -1,0 +1,270 @@
+// Screen captures (file names, periodic captures, the hidden-window sequence, failures) and the
+// switches of the options panel.
+#include "tests/virtual_time.h"
+
+#include <gtest/gtest.h>
+
+namespace quelvex::testing {
+namespace {
+
+void enter(VirtualTime& vt, int h, int m, int s) {
+    for (int i = 0; i < h; ++i) vt.clickOn(Image::hup);
+    for (int i = 0; i < m; ++i) vt.clickOn(Image::mup);
+    for (int i = 0; i < s; ++i) vt.clickOn(Image::sup);
+}
+
+void enableCaptures(VirtualTime& vt, int interval, bool hide) {
+    vt.clickOn(Image::capture);
+    if (hide) vt.clickOn(Image::show);
+    if (interval > 0) vt.clickOn(Image::rate);
+    for (int i = 0; i < interval; ++i) vt.clickOn(Image::rateup);
+}
+
+// A program-counter count started at a whole second, so that each advance(1000) is one step.
+void startCount(Rig& rig, VirtualTime& vt, int h, int m, int s, int interval, bool hide) {
+    vt.press(Image::pc);
+    enter(vt, h, m, s);
+    enableCaptures(vt, interval, hide);
+    ASSERT_EQ(rig.clock.nowMs % 1000, 0);
+    vt.clickOn(Image::start);
+}
+
+// Runs `steps` seconds and returns the step at which each capture file was written.
+std::vector<int> captureSteps(Rig& rig, VirtualTime& vt, int steps) {
+    std::vector<int> at;
+    const std::size_t before = rig.grab.files.size();
+    for (int k = 1; k <= steps; ++k) {
+        vt.advance(1000);
+        while (before + at.size() < rig.grab.files.size()) at.push_back(rig.s().countElapsed);
+    }
+    return at;
+}
+
+std::string interval(const Face& f) {
+    std::string out;
+    for (Image r : {Image::r3, Image::r2, Image::r1}) {
+        const int d = static_cast<int>(f.picture(r)) - static_cast<int>(Image::nn0);
+        out += d >= 0 && d < 10 ? static_cast<char>('0' + d) : '?';
+    }
+    return out;
+}
+
+TEST(Capture, FileNamesHaveNoLeadingZerosOrSeconds) {
+    const struct {
+        LocalDateTime when;
+        const char* name;
+    } cases[] = {
+        {{2026, 12, 6, 9, 5, 42}, "Quelvex ScreenCAP 9.5 6-12-2026.jpg"},
+        {{2027, 1, 1, 0, 0, 10}, "Quelvex ScreenCAP 0.0 1-1-2027.jpg"},
+        {{2026, 12, 31, 23, 59, 59}, "Quelvex ScreenCAP 23.59 31-12-2026.jpg"},
+    };
+    for (const auto& c : cases) {
+        Rig rig(toEpochMs(c.when));
+        VirtualTime vt(rig);
+        startCount(rig, vt, 0, 0, 1, 0, false);
+        vt.advance(1);
+        ASSERT_EQ(rig.grab.files.size(), 1u);
+        EXPECT_EQ(rig.grab.files[0], c.name);
+    }
+}
+
+TEST(PeriodicCapture, TenMinutesOverAlmostAnHourThenStops) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    startCount(rig, vt, 0, 59, 59, 10, false);
+    SharedState& s = rig.s();
+    EXPECT_EQ(captureSteps(rig, vt, 3000), (std::vector<int>{600, 1200, 1800, 2400, 3000}));
+    EXPECT_EQ(s.periodicCapturesDone, 5);
+    vt.advance(1000);
+    EXPECT_EQ(s.countElapsed, 3001);
+    EXPECT_EQ(s.periodicArmed, 0);
+    EXPECT_EQ(s.periodicCapturesDone, 0);
+    EXPECT_EQ(s.secondsSinceCapture, 0);
+    // Only the end-of-count capture is left.
+    EXPECT_EQ(captureSteps(rig, vt, 700), std::vector<int>{3599});
+    EXPECT_EQ(rig.power.requests, 1);
+}
+
+TEST(PeriodicCapture, LastPeriodicAndEndOfCountShareAFileName) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    startCount(rig, vt, 0, 10, 0, 2, false);
+    EXPECT_EQ(captureSteps(rig, vt, 620), (std::vector<int>{120, 240, 360, 480, 600, 600}));
+    EXPECT_EQ(rig.grab.files[4], rig.grab.files[5]);
+    EXPECT_EQ(rig.grab.files[5], "Quelvex ScreenCAP 9.9 7-12-2026.jpg");
+}
+
+TEST(PeriodicCapture, HiddenWindowSequence) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    startCount(rig, vt, 0, 5, 0, 1, true);
+    const Face& f = rig.face();
+    ASSERT_TRUE(vt.runUntil([&] { return !f.window().visible; }, 70 * 1000));
+    EXPECT_EQ(rig.s().countElapsed, 60);
+    EXPECT_TRUE(f.enabled(TimerId::Timer4));
+    EXPECT_TRUE(rig.grab.files.empty());
+    vt.advance(500); // first tick: the screen behind repaints
+    EXPECT_TRUE(rig.grab.files.empty());
+    vt.advance(500);
+    EXPECT_EQ(rig.grab.files.size(), 1u);
+    EXPECT_FALSE(f.window().visible);
+    vt.advance(500);
+    EXPECT_EQ(rig.grab.files.size(), 2u);
+    EXPECT_TRUE(f.window().visible);
+    EXPECT_FALSE(f.enabled(TimerId::Timer4));
+    EXPECT_EQ(rig.s().periodicCapturesDone, 2);
+    vt.advance(30 * 1000);
+    EXPECT_EQ(rig.grab.files.size(), 2u);
+    EXPECT_TRUE(f.window().visible);
+}
+
+TEST(PeriodicCapture, CountersCarryOverStopResetAndStart) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    startCount(rig, vt, 0, 5, 0, 1, false);
+    vt.advance(30 * 1000);
+    vt.clickOn(Image::stop);
+    EXPECT_EQ(rig.s().secondsSinceCapture, 30);
+    vt.advance(5000);
+    vt.clickOn(Image::reset);
+    enter(vt, 0, 5, 0);
+    vt.clickOn(Image::start);
+    // Thirty more seconds complete the interval begun before RESET.
+    EXPECT_EQ(captureSteps(rig, vt, 40), std::vector<int>{30});
+}
+
+TEST(Capture, FailedSaveIsShownAndTheRestStillHappens) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    rig.grab.failWith = "Cannot create file X";
+    VirtualTime vt(rig);
+    startCount(rig, vt, 0, 2, 0, 1, true);
+    vt.advance(62 * 1000);
+    EXPECT_EQ(rig.errors.shown.size(), 2u); // the hidden sequence's two pictures
+    EXPECT_TRUE(rig.face().window().visible);
+    vt.advance(60 * 1000);
+    EXPECT_EQ(rig.errors.shown, std::vector<std::string>(3, "Cannot create file X"));
+    EXPECT_EQ(rig.power.requests, 1);
+    EXPECT_TRUE(rig.face().window().visible);
+}
+
+TEST(Capture, WindowComesBackWhenTheCountEndsDuringAHiddenCapture) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    vt.clickOn(Image::shutdown); // stay on to look at the window afterwards
+    // The periodic capture at second 60 hides the window; the count ends one second later.
+    startCount(rig, vt, 0, 1, 1, 1, true);
+    vt.advance(70 * 1000);
+    EXPECT_EQ(rig.s().countElapsed, 61);
+    EXPECT_FALSE(rig.face().enabled(TimerId::Timer4));
+    EXPECT_EQ(rig.grab.files.size(), 3u);
+    EXPECT_TRUE(rig.face().window().visible);
+}
+
+TEST(Options, LampIconAndWordChangeTogether) {
+    Rig rig;
+    VirtualTime vt(rig);
+    const Face& f = rig.face();
+    SharedState& s = rig.s();
+    auto expectAction = [&](int option, Image lamp, Image lampPic, Image icon, Image iconPic, Image word,
+                            Image wordPic, int expected) {
+        EXPECT_EQ(option, expected);
+        EXPECT_EQ(f.picture(lamp), lampPic) << imageName(lamp);
+        EXPECT_EQ(f.picture(icon), iconPic) << imageName(icon);
+        EXPECT_EQ(f.picture(word), wordPic) << imageName(word);
+    };
+
+    vt.press(Image::shutdown);
+    expectAction(s.shutdownOption, Image::shutdown, Image::boff, Image::iconshutoff, Image::iconshutoffoff,
+                 Image::screenshutdown, Image::off, 0);
+    vt.press(Image::iconshutoff);
+    expectAction(s.shutdownOption, Image::shutdown, Image::bon, Image::iconshutoff, Image::iconshutoffon,
+                 Image::screenshutdown, Image::on, 1);
+    vt.press(Image::alarm);
+    expectAction(s.alarmOption, Image::alarm, Image::bon, Image::iconbell, Image::iconbellon, Image::screenalarm,
+                 Image::on, 1);
+    vt.press(Image::iconbell);
+    expectAction(s.alarmOption, Image::alarm, Image::boff, Image::iconbell, Image::iconbelloff,
+                 Image::screenalarm, Image::off, 0);
+    vt.press(Image::show);
+    EXPECT_EQ(s.hideOnCapture, 1);
+    EXPECT_EQ(f.picture(Image::show), Image::bon);
+    vt.press(Image::show);
+    EXPECT_EQ(s.hideOnCapture, 0);
+    EXPECT_EQ(f.picture(Image::show), Image::boff);
+
+    vt.press(Image::lan);
+    ASSERT_EQ(s.language, Spanish);
+    EXPECT_EQ(f.picture(Image::screenshutdown), Image::si);
+    EXPECT_EQ(f.picture(Image::screenalarm), Image::no);
+    EXPECT_EQ(f.picture(Image::screencapture), Image::no);
+    vt.press(Image::capture);
+    expectAction(s.captureOption, Image::capture, Image::bon, Image::iconcapture, Image::iconcaptureon,
+                 Image::screencapture, Image::si, 1);
+    // The icon's handler writes the English word in either language.
+    vt.press(Image::iconcapture);
+    expectAction(s.captureOption, Image::capture, Image::boff, Image::iconcapture, Image::iconcaptureoff,
+                 Image::screencapture, Image::off, 0);
+    vt.press(Image::iconbell);
+    expectAction(s.alarmOption, Image::alarm, Image::bon, Image::iconbell, Image::iconbellon, Image::screenalarm,
+                 Image::on, 1);
+    vt.press(Image::alarm);
+    expectAction(s.alarmOption, Image::alarm, Image::boff, Image::iconbell, Image::iconbelloff,
+                 Image::screenalarm, Image::no, 0);
+}
+
+TEST(Options, CaptureIntervalSwitchStepsAndRepeat) {
+    Rig rig;
+    VirtualTime vt(rig);
+    const Face& f = rig.face();
+    SharedState& s = rig.s();
+
+    vt.press(Image::rateup);
+    EXPECT_EQ(s.captureInterval, 0);
+    EXPECT_FALSE(f.enabled(TimerId::Timer2));
+    vt.release(Image::rateup);
+
+    vt.press(Image::rate);
+    EXPECT_EQ(s.periodicArmed, 1);
+    EXPECT_EQ(f.picture(Image::rate), Image::bon);
+    for (int i = 0; i < 7; ++i) vt.clickOn(Image::rateup);
+    EXPECT_EQ(interval(f), "007");
+    for (int i = 0; i < 8; ++i) vt.clickOn(Image::ratedown);
+    EXPECT_EQ(s.captureInterval, 0);
+    EXPECT_EQ(interval(f), "000");
+
+    vt.press(Image::rateup);
+    vt.advance(1000);
+    vt.release(Image::rateup);
+    EXPECT_EQ(s.captureInterval, 11);
+    EXPECT_FALSE(f.enabled(TimerId::Timer2));
+    vt.advance(1000);
+    EXPECT_EQ(s.captureInterval, 11);
+    vt.press(Image::rateup);
+    vt.advance(10800);
+    vt.release(Image::rateup);
+    EXPECT_EQ(s.captureInterval, 120);
+    EXPECT_EQ(interval(f), "120");
+    vt.press(Image::rateup);
+    vt.advance(100 * 1000);
+    vt.release(Image::rateup);
+    EXPECT_EQ(s.captureInterval, 999);
+    EXPECT_EQ(interval(f), "999");
+
+    vt.press(Image::rate);
+    EXPECT_EQ(s.periodicArmed, 0);
+    EXPECT_EQ(s.captureInterval, 0);
+    EXPECT_EQ(f.picture(Image::rate), Image::boff);
+    EXPECT_EQ(interval(f), "000");
+    vt.press(Image::ratedown);
+    EXPECT_EQ(s.captureInterval, 0);
+    EXPECT_FALSE(f.enabled(TimerId::Timer2));
+}
+
+} // namespace
+} // namespace quelvex::testing
