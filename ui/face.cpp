@@ -56,6 +56,8 @@ void Gauge::setMaximum(int value) {
 void Gauge::setPosition(int value) { pos_ = std::clamp(value, min_, max_); }
 
 Face::Face() {
+    window_.width = kWindowWidth;
+    window_.height = kPanelClosedHeight;
     for (std::size_t i = 0; i < kImageCount; ++i) {
         const Image self = static_cast<Image>(i);
         images_[i].picture = pictureSize(self) == Size{0, 0} ? kNoPicture : self;

@@ -112,7 +112,7 @@ std::vector<LayoutEntry> buildTable() {
     add(img(I::modulo1, W, 0, 0, 483, 200));
     add(img(I::logo, W, 8, 5, 43, 28));
     label(L::Label6, W, 184, 16, {FontFamily::ArialBlack, 11, false, false}, kCaption);
-    hand(label(L::Label4, W, 224, 11, {FontFamily::ArialUnicode, 11, false, false}, kCaption, 93, 14));
+    hand(label(L::Label4, W, 224, 11, {FontFamily::ArialUnicode, 11, false, false}, kCaption));
     hand(add(img(I::estrella, W, 407, 5)));
     hint(hand(add(img(I::minimice, W, 432, 5))), "Minimize");
     hint(hand(add(img(I::close, W, 457, 5))), "Exit Program");

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/timer_runtime.h"
+
+#include <memory>
+
+namespace quelvex {
+
+class MainView;
+class TForm1;
+
+// The window with the platform's services, built on a running QApplication.
+class Program {
+  public:
+    explicit Program(Timer1Mode timer1 = Timer1Mode::PerSecond);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    TForm1& form();
+    MainView& view();
+
+  private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+// Application names and icon.
+void setUpApplication();
+
+// Builds the program and runs the event loop until the window closes.
+int runProgram(int argc, char** argv, Timer1Mode timer1 = Timer1Mode::PerSecond);
+
+} // namespace quelvex

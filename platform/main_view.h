@@ -1,0 +1,91 @@
+// The main window: draws the face as the layout places it and reports the mouse to the model.
+// It holds no behaviour; everything it shows comes from the face.
+#pragma once
+
+#include "platform/face_driver.h"
+#include "platform/skin_pictures.h"
+#include "ui/layout.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace quelvex {
+
+class MainView final : public QWidget, public ChangeSink {
+    Q_OBJECT
+
+  public:
+    // `events` should be the FaceDriver, so that what the model changes comes back here.
+    MainView(const Face& face, FaceEvents& events, SkinPictures pictures = SkinPictures::fromResources(),
+             QWidget* parent = nullptr);
+    ~MainView() override;
+
+    void applyChanges(const FaceChanges& changes) override;
+
+    // The first show tells the model the screen size first, then opens where the model says.
+    void setVisible(bool visible) override;
+
+    // Where a control lies now, in window coordinates; empty while it is hidden.
+    QRect controlRect(ControlRef control) const;
+    // The topmost shown control at a point of the window.
+    std::optional<ControlRef> controlAt(QPoint windowPoint) const;
+
+    // The widget that stands for a panel. CppWebBrowser1 starts as a black placeholder.
+    QWidget* panelWidget(Panel panel) const;
+    // Puts `widget` (the web view) in the panel's place and stacking; it follows the panel's
+    // geometry and visibility from then on and takes its own input. The view owns it. Meant for
+    // CppWebBrowser1, which holds no controls of its own.
+    void setPanelWidget(Panel panel, QWidget* widget);
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    struct Control {
+        const LayoutEntry* entry;
+        QFont font;      // labels only
+        QRect shownRect; // in parent coordinates, as last drawn; for repainting what it covered
+    };
+
+    int slotOf(ControlRef control) const;
+    QRect rectInParent(const Control& c) const;
+    QPoint originOf(Parent parent) const;
+    QWidget* surfaceOf(Parent parent) const;
+    void paintControls(QPainter& painter, Parent parent, const QRect& dirty) const;
+    void paintControl(QPainter& painter, const Control& c, const QRect& rect, qreal ratio) const;
+    void refresh(int slot);
+    void applyPanel(Panel panel);
+    void applyWindowGeometry();
+    void setHover(std::optional<ControlRef> control);
+    QPoint local(ControlRef control, QPoint windowPoint) const;
+
+    const Face& face_;
+    FaceEvents& events_;
+    SkinPictures pictures_;
+    std::vector<Control> controls_;
+    std::array<std::vector<int>, 4> byParent_; // slots in stacking order, panels excluded
+    std::array<int, kImageCount> imageSlot_;
+    std::array<int, kLabelCount> labelSlot_;
+    int gaugeSlot_ = -1;
+    std::array<QWidget*, kPanelCount> panels_{};
+    std::vector<Panel> panelOrder_; // stacking order, bottom first
+
+    enum class FirstShow { Pending, Running, Done };
+    FirstShow firstShow_ = FirstShow::Pending;
+    bool wayland_ = false;
+
+    std::optional<ControlRef> pressed_;
+    bool leftDown_ = false;
+    std::optional<ControlRef> hover_;
+};
+
+} // namespace quelvex

@@ -1,0 +1,76 @@
+#include "platform/skin_pictures.h"
+
+#include "ui/layout.h"
+
+namespace quelvex {
+namespace {
+
+QPixmap toPixmap(const QImage& image, qreal ratio) {
+    if (image.isNull()) return {};
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+QPixmap keyedOut(const QPixmap& source) {
+    if (source.isNull()) return source;
+    QImage image = source.toImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = image.pixel(0, image.height() - 1);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (line[x] == key) line[x] = 0;
+    }
+    QPixmap out = QPixmap::fromImage(image);
+    out.setDevicePixelRatio(source.devicePixelRatio());
+    return out;
+}
+
+} // namespace
+
+SkinPictures SkinPictures::fromResources(const QString& prefix) {
+    SkinPictures skin;
+    for (Image picture : skinPictures()) {
+        const QString base = prefix + QString::fromLatin1(imageName(picture));
+        skin.set(picture, QImage(base + QStringLiteral(".png")), QImage(base + QStringLiteral("@2x.png")));
+    }
+    return skin;
+}
+
+void SkinPictures::set(Image picture, const QImage& normal, const QImage& doubled) {
+    if (picture >= Image::Count) return;
+    Entry& e = entries_[static_cast<std::size_t>(picture)];
+    e = Entry{};
+    e.normal.plain = toPixmap(normal, 1.0);
+    e.doubled.plain = toPixmap(doubled, 2.0);
+}
+
+const SkinPictures::Version& SkinPictures::version(Image picture, qreal devicePixelRatio) const {
+    static const Version none;
+    if (picture >= Image::Count) return none;
+    const Entry& e = entries_[static_cast<std::size_t>(picture)];
+    return devicePixelRatio > 1.0 && !e.doubled.plain.isNull() ? e.doubled : e.normal;
+}
+
+const QPixmap& SkinPictures::pixmap(Image picture, qreal devicePixelRatio) const {
+    return version(picture, devicePixelRatio).plain;
+}
+
+const QPixmap& SkinPictures::seeThrough(Image picture, qreal devicePixelRatio) const {
+    const Version& v = version(picture, devicePixelRatio);
+    if (!v.keyedReady) {
+        v.keyed = keyedOut(v.plain);
+        v.keyedReady = true;
+    }
+    return v.keyed;
+}
+
+QStringList SkinPictures::missing() const {
+    QStringList names;
+    for (Image picture : skinPictures())
+        if (entries_[static_cast<std::size_t>(picture)].normal.plain.isNull())
+            names << QString::fromLatin1(imageName(picture));
+    return names;
+}
+
+} // namespace quelvex

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quelvex needs, only those that are missing.
+#   tools/install-deps.sh build   what building and running the program needs
+#   tools/install-deps.sh test    that, plus what the tests need (X server, xdotool, ImageMagick)
+set -euo pipefail
+
+build_pkgs=(cmake ninja-build g++ pkg-config libgtest-dev
+            qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+            fonts-liberation fonts-liberation2 fonts-dejavu-core)
+test_pkgs=(xvfb xauth xdotool imagemagick x11-utils)
+
+pkgs=("${build_pkgs[@]}")
+[ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
+
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "missing packages (run as root): ${missing[*]}" >&2; exit 1; }
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Quelvex and starts it. Installs what is missing first (Debian 12).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh build
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2
+exec build/app/quelvex "$@"

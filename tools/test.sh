@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds Quelvex and runs every test. Installs what is missing first (Debian 12).
+# With CI=true: warnings are errors, and the model tests also run under the address and
+# undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh test
+
+werror=OFF
+if [ "${CI:-}" = true ]; then
+    werror=ON
+    cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVEX_WITH_QT=OFF \
+          -DQUELVEX_SANITIZE=ON -DQUELVEX_WERROR=ON >/dev/null
+    cmake --build build-sanitize -j2
+    ctest --test-dir build-sanitize --output-on-failure -j2
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVEX_WERROR=$werror >/dev/null
+cmake --build build -j2
+ctest --test-dir build --output-on-failure -j2
