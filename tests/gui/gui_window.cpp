@@ -1,0 +1,88 @@
+// The real window model behind the real view, with fake services: what a user's mouse does.
+#include "platform/face_driver.h"
+#include "platform/main_view.h"
+#include "platform/timer_runtime.h"
+#include "tests/fakes.h"
+
+#include <QTest>
+
+using namespace quelvex;
+using namespace quelvex::testing;
+
+namespace {
+
+struct Window {
+    Rig rig;
+    FaceDriver driver{rig.face(), rig.form};
+    MainView view{rig.face(), driver};
+    TimerRuntime timers{rig.face(), driver};
+
+    Window() {
+        driver.attach(view);
+        driver.attach(timers);
+        view.show();
+    }
+    QPoint centreOf(Image image) const { return view.controlRect(image).center(); }
+};
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void releaseOutsideTheButtonEndsTheRepeat() {
+        Window w;
+        QTest::mousePress(&w.view, Qt::LeftButton, {}, w.centreOf(Image::hup));
+        QCOMPARE(w.rig.s().setHours, 1);
+        QVERIFY(w.timers.isRunning(TimerId::Timer2));
+        QCOMPARE(w.rig.face().picture(Image::hup), Image::hupoff);
+        QTest::qWait(350);
+        QTest::mouseRelease(&w.view, Qt::LeftButton, {}, QPoint(5, 330));
+        const int held = w.rig.s().setHours;
+        QVERIFY2(held >= 3 && held <= 6, qPrintable(QString::number(held)));
+        QVERIFY(!w.timers.isRunning(TimerId::Timer2));
+        QCOMPARE(w.rig.face().picture(Image::hup), Image::hupon);
+        QTest::qWait(250);
+        QCOMPARE(w.rig.s().setHours, held);
+    }
+
+    void startClickNeedsTheReleaseOnStart() {
+        Window w;
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::pc));
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::sup));
+        QTest::mousePress(&w.view, Qt::LeftButton, {}, w.centreOf(Image::start));
+        QTest::mouseRelease(&w.view, Qt::LeftButton, {}, w.centreOf(Image::reset));
+        QVERIFY(w.rig.face().visible(Image::hup)); // no click, so the entry stays
+        QVERIFY(w.timers.isRunning(TimerId::Timer1));
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::start));
+        QVERIFY(!w.rig.face().visible(Image::hup));
+    }
+
+    void draggingTheSkinMovesTheWindow() {
+        Window w;
+        const QPoint before = w.view.pos();
+        QCOMPARE(before, QPoint(w.rig.face().window().left, w.rig.face().window().top));
+        const QPoint grip(120, 30); // bare skin under the title
+        QTest::mousePress(&w.view, Qt::RightButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(25, 12)), QPointF(), Qt::NoButton,
+                         Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.view, &move);
+        QTest::mouseRelease(&w.view, Qt::RightButton, {}, grip + QPoint(25, 12));
+        QCOMPARE(w.view.pos(), before + QPoint(25, 12));
+        QCOMPARE(w.rig.s().dragging, 0);
+    }
+
+    void foldingResizesTheWindow() {
+        Window w;
+        QCOMPARE(w.view.height(), 335);
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::menuup));
+        QCOMPARE(w.view.height(), 220);
+        QVERIFY(w.view.controlRect(Image::shutdown).isEmpty());
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::menudown));
+        QCOMPARE(w.view.height(), 335);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "gui_window.moc"
