@@ -1,17 +1,11 @@
 // Screen captures (file names, periodic captures, the hidden-window sequence, failures) and the
 // switches of the options panel.
-#include "tests/virtual_time.h"
+#include "tests/face_reading.h"
 
 #include <gtest/gtest.h>
 
 namespace quelvex::testing {
 namespace {
-
-void enter(VirtualTime& vt, int h, int m, int s) {
-    for (int i = 0; i < h; ++i) vt.clickOn(Image::hup);
-    for (int i = 0; i < m; ++i) vt.clickOn(Image::mup);
-    for (int i = 0; i < s; ++i) vt.clickOn(Image::sup);
-}
 
 void enableCaptures(VirtualTime& vt, int interval, bool hide) {
     vt.clickOn(Image::capture);
@@ -40,14 +34,6 @@ std::vector<int> captureSteps(Rig& rig, VirtualTime& vt, int steps) {
     return at;
 }
 
-std::string interval(const Face& f) {
-    std::string out;
-    for (Image r : {Image::r3, Image::r2, Image::r1}) {
-        const int d = static_cast<int>(f.picture(r)) - static_cast<int>(Image::nn0);
-        out += d >= 0 && d < 10 ? static_cast<char>('0' + d) : '?';
-    }
-    return out;
-}
 
 TEST(Capture, FileNamesHaveNoLeadingZerosOrSeconds) {
     const struct {
@@ -233,10 +219,10 @@ TEST(Options, CaptureIntervalSwitchStepsAndRepeat) {
     EXPECT_EQ(s.periodicArmed, 1);
     EXPECT_EQ(f.picture(Image::rate), Image::bon);
     for (int i = 0; i < 7; ++i) vt.clickOn(Image::rateup);
-    EXPECT_EQ(interval(f), "007");
+    EXPECT_EQ(intervalDigits(f), "007");
     for (int i = 0; i < 8; ++i) vt.clickOn(Image::ratedown);
     EXPECT_EQ(s.captureInterval, 0);
-    EXPECT_EQ(interval(f), "000");
+    EXPECT_EQ(intervalDigits(f), "000");
 
     vt.press(Image::rateup);
     vt.advance(1000);
@@ -249,18 +235,18 @@ TEST(Options, CaptureIntervalSwitchStepsAndRepeat) {
     vt.advance(10800);
     vt.release(Image::rateup);
     EXPECT_EQ(s.captureInterval, 120);
-    EXPECT_EQ(interval(f), "120");
+    EXPECT_EQ(intervalDigits(f), "120");
     vt.press(Image::rateup);
     vt.advance(100 * 1000);
     vt.release(Image::rateup);
     EXPECT_EQ(s.captureInterval, 999);
-    EXPECT_EQ(interval(f), "999");
+    EXPECT_EQ(intervalDigits(f), "999");
 
     vt.press(Image::rate);
     EXPECT_EQ(s.periodicArmed, 0);
     EXPECT_EQ(s.captureInterval, 0);
     EXPECT_EQ(f.picture(Image::rate), Image::boff);
-    EXPECT_EQ(interval(f), "000");
+    EXPECT_EQ(intervalDigits(f), "000");
     vt.press(Image::ratedown);
     EXPECT_EQ(s.captureInterval, 0);
     EXPECT_FALSE(f.enabled(TimerId::Timer2));

@@ -1,5 +1,5 @@
 // START, STOP and RESET, the time entry buttons and the two counter modes.
-#include "tests/virtual_time.h"
+#include "tests/face_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -7,28 +7,6 @@ namespace quelvex::testing {
 namespace {
 
 constexpr Image kEntry[] = {Image::hup, Image::hdown, Image::mup, Image::mdown, Image::sup, Image::sdown};
-
-char digitOf(const Face& f, Image position) {
-    const int p = static_cast<int>(f.picture(position));
-    const int b = static_cast<int>(Image::n0);
-    return p >= b && p < b + 10 ? static_cast<char>('0' + p - b) : '?';
-}
-
-std::string leftClock(const Face& f) {
-    return {digitOf(f, Image::hh2), digitOf(f, Image::hh1), ':', digitOf(f, Image::mm2),
-            digitOf(f, Image::mm1), ':', digitOf(f, Image::ss2), digitOf(f, Image::ss1)};
-}
-
-std::string rightClock(const Face& f) {
-    return {digitOf(f, Image::h2), digitOf(f, Image::h1), ':', digitOf(f, Image::m2),
-            digitOf(f, Image::m1), ':', digitOf(f, Image::s2), digitOf(f, Image::s1)};
-}
-
-void enter(VirtualTime& vt, int h, int m, int s) {
-    for (int i = 0; i < h; ++i) vt.clickOn(Image::hup);
-    for (int i = 0; i < m; ++i) vt.clickOn(Image::mup);
-    for (int i = 0; i < s; ++i) vt.clickOn(Image::sup);
-}
 
 int visibleEntryButtons(const Face& f) {
     int n = 0;

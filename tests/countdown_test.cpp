@@ -1,6 +1,6 @@
 // Start-up state, the program counter, system time (clock-text scans, trigger, stalled steps)
 // and the gauge.
-#include "tests/virtual_time.h"
+#include "tests/face_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -10,31 +10,6 @@
 
 namespace quelvex::testing {
 namespace {
-
-char digitOf(const Face& f, Image position) {
-    const int p = static_cast<int>(f.picture(position));
-    for (Image base : {Image::n0, Image::nn0}) {
-        const int b = static_cast<int>(base);
-        if (p >= b && p < b + 10) return static_cast<char>('0' + p - b);
-    }
-    return '?';
-}
-
-std::string leftClock(const Face& f) {
-    return {digitOf(f, Image::hh2), digitOf(f, Image::hh1), ':', digitOf(f, Image::mm2),
-            digitOf(f, Image::mm1), ':', digitOf(f, Image::ss2), digitOf(f, Image::ss1)};
-}
-
-std::string rightClock(const Face& f) {
-    return {digitOf(f, Image::h2), digitOf(f, Image::h1), ':', digitOf(f, Image::m2),
-            digitOf(f, Image::m1), ':', digitOf(f, Image::s2), digitOf(f, Image::s1)};
-}
-
-void enter(VirtualTime& vt, int h, int m, int s) {
-    for (int i = 0; i < h; ++i) vt.clickOn(Image::hup);
-    for (int i = 0; i < m; ++i) vt.clickOn(Image::mup);
-    for (int i = 0; i < s; ++i) vt.clickOn(Image::sup);
-}
 
 std::int64_t at(int h, int m, int s, int ms = 0, int day = 7) { return toEpochMs({2026, 12, day, h, m, s, ms}); }
 

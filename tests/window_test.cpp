@@ -1,5 +1,5 @@
 // The window around the count: options panel, emblem, colon, dragging, disk figures, language.
-#include "tests/virtual_time.h"
+#include "tests/face_reading.h"
 #include "ui/digits.h"
 #include "ui/language.h"
 
@@ -16,15 +16,6 @@ int visibleOverlays(const Face& f) {
     return n;
 }
 
-// ds9..ds1 (or fs9..fs1) as text; a blank position reads as a space.
-std::string nine(const Face& f, const std::array<Image, 9>& unitsFirst) {
-    std::string out;
-    for (auto it = unitsFirst.rbegin(); it != unitsFirst.rend(); ++it) {
-        const int d = static_cast<int>(f.picture(*it)) - static_cast<int>(Image::nn0);
-        out += f.picture(*it) == kNoPicture ? ' ' : d >= 0 && d < 10 ? static_cast<char>('0' + d) : '?';
-    }
-    return out;
-}
 
 TEST(Panel, CloseAndOpenSequencesWithSpanishOverlays) {
     Rig rig;
@@ -134,8 +125,8 @@ TEST(Disk, KibibytesAsTheLowNineDigitsRedrawnOnlyOnChange) {
     Rig rig;
     VirtualTime vt(rig);
     vt.advance(100);
-    EXPECT_EQ(nine(rig.face(), kDiskSizeDigits), "078150744");
-    EXPECT_EQ(nine(rig.face(), kDiskFreeDigits), "000000000");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskSizeDigits), "078150744");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskFreeDigits), "000000000");
 
     const struct {
         std::int64_t bytes;
@@ -144,7 +135,7 @@ TEST(Disk, KibibytesAsTheLowNineDigitsRedrawnOnlyOnChange) {
     for (const auto& c : sizes) {
         rig.disk.total = c.bytes;
         rig.form.Timer3Timer();
-        EXPECT_EQ(nine(rig.face(), kDiskSizeDigits), c.shown) << c.bytes;
+        EXPECT_EQ(nineDigits(rig.face(), kDiskSizeDigits), c.shown) << c.bytes;
     }
     EXPECT_EQ(rig.s().diskSizeKb, 3LL << 30);
     rig.face().takeChanges();
@@ -154,12 +145,12 @@ TEST(Disk, KibibytesAsTheLowNineDigitsRedrawnOnlyOnChange) {
     rig.disk.free = 5 << 20;
     rig.form.Timer3Timer();
     EXPECT_TRUE(rig.face().takeChanges().any());
-    EXPECT_EQ(nine(rig.face(), kDiskFreeDigits), "000005120");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskFreeDigits), "000005120");
 
     rig.disk.total = rig.disk.free = -1;
     vt.advance(100);
-    EXPECT_EQ(nine(rig.face(), kDiskSizeDigits), "000000000");
-    EXPECT_EQ(nine(rig.face(), kDiskFreeDigits), "000000000");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskSizeDigits), "000000000");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskFreeDigits), "000000000");
 }
 
 TEST(Disk, QueryFailingFromTheStartLeavesRowsBlank) {
@@ -168,8 +159,8 @@ TEST(Disk, QueryFailingFromTheStartLeavesRowsBlank) {
     VirtualTime vt(rig);
     vt.advance(1000);
     EXPECT_GE(vt.ticks[static_cast<std::size_t>(TimerId::Timer3)], 10);
-    EXPECT_EQ(nine(rig.face(), kDiskSizeDigits), "         ");
-    EXPECT_EQ(nine(rig.face(), kDiskFreeDigits), "         ");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskSizeDigits), "         ");
+    EXPECT_EQ(nineDigits(rig.face(), kDiskFreeDigits), "         ");
 }
 
 TEST(Language, SpanishSystemAtStartUp) {
