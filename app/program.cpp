@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <exception>
 
 namespace quelvex {
@@ -57,7 +58,8 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
         program.view().show();
         app.exec();
     } catch (const std::exception& e) {
-        MessageBoxErrors().showError(e.what());
+        // No event loop runs any more, so the box is shown here and now.
+        QMessageBox::critical(nullptr, QStringLiteral("Quelvex 5.0"), QString::fromLocal8Bit(e.what()));
     }
     return 0;
 }

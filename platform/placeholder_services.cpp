@@ -1,6 +1,7 @@
 #include "platform/placeholder_services.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 
 namespace quelvex {
@@ -27,8 +28,11 @@ void ReportingHelpWindow::showHelp() {
 
 void ReportingHelpWindow::followLanguage(bool) {}
 
+// Shown once the handler that raised it has finished, as a top-level handler would: the box runs
+// its own event loop, and the model must never be entered from inside one of its handlers.
 void MessageBoxErrors::showError(const std::string& message) {
-    QMessageBox::critical(nullptr, QStringLiteral("Quelvex 5.0"), QString::fromStdString(message));
+    const QString text = QString::fromStdString(message);
+    QTimer::singleShot(0, [text] { QMessageBox::critical(nullptr, QStringLiteral("Quelvex 5.0"), text); });
 }
 
 } // namespace quelvex
