@@ -38,7 +38,7 @@ measure() {
     sleep "$seconds"
     t1=$(date +%s%N); c1=$(cpu_ticks "$pid"); n1=$(cpu_ns "$pid")
     kill -0 "$pid" 2>/dev/null || { echo "$name exited during the measurement" >&2; exit 1; }
-    bench_stop "$pid"
+    stop_pid "$pid"
     awk -v n="$name" -v dt=$((t1 - t0)) -v dc=$((c1 - c0)) -v tck="$tck" -v dn=$((n1 - n0)) \
         'BEGIN { printf "%s %.4f %.4f %d\n", n, 100 * dc / tck / (dt / 1e9), 100 * dn / dt, dc }'
 }

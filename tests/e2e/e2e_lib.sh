@@ -6,6 +6,8 @@
 # the screen is 1280x1024 and the window opens centred, so its top-left corner is at 398,344.
 
 set -euo pipefail
+# shellcheck source=../../tools/xsession.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xsession.sh"
 
 E2E_BIN=${1:?usage: $0 PATH_TO_QUELVEX [SKIN_DIR]}
 E2E_SKIN=${2:-}
@@ -27,23 +29,11 @@ DISPLAY=""
 # Never let anything reach a real system bus, whatever the program does.
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
 
-e2e_stop_pid() {
-    local pid=$1 _
-    [ -n "$pid" ] || return 0
-    kill -TERM "$pid" 2>/dev/null || return 0
-    for _ in $(seq 30); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
-
 e2e_cleanup() {
     local rc=$?
     trap - EXIT
-    e2e_stop_pid "$E2E_APID"
-    e2e_stop_pid "$E2E_XPID"
+    stop_pid "$E2E_APID"
+    stop_pid "$E2E_XPID"
     if [ "$E2E_OK" = 1 ] && [ "$rc" = 0 ]; then
         rm -rf "$E2E_TMP"
     else
@@ -88,22 +78,9 @@ wait_for() {
     done
 }
 
-# Starts Xvfb on a display it picks itself (-displayfd), so that scripts can run side by side.
 start_x() {
-    local fdfile="$E2E_TMP/display"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp -noreset \
-        3>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_XPID=$!
-    local _
-    for _ in $(seq 300); do
-        if grep -q '^[0-9][0-9]*$' "$fdfile" 2>/dev/null; then break; fi
-        kill -0 "$E2E_XPID" 2>/dev/null || { cat "$E2E_TMP/xvfb.log" >&2; fail "Xvfb did not start"; }
-        sleep 0.1
-    done
-    grep -q '^[0-9][0-9]*$' "$fdfile" || fail "Xvfb gave no display number in 30 s"
-    DISPLAY=":$(head -n1 "$fdfile")"
-    export DISPLAY
+    start_xvfb "$E2E_TMP" "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb did not start"
+    E2E_XPID=$XVFB_PID
 }
 
 # Starts the program in a fresh working directory; its stderr goes to $E2E_TMP/stderr.
