@@ -1,24 +1,37 @@
 #include "app/program.h"
 
 #include "core/form1.h"
-#include "platform/disk_statvfs.h"
-#include "platform/face_driver.h"
-#include "platform/main_view.h"
-#include "platform/placeholder_services.h"
-#include "platform/system_clock.h"
+#include "platform/linux/disk_statvfs.h"
+#include "platform/qt/face_driver.h"
+#include "platform/qt/main_view.h"
+#include "platform/qt/placeholder_services.h"
+#include "platform/qt/system_clock.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 
 namespace quelvex {
+namespace {
+
+// Stands in for the power service when a setting is rehearsed.
+class DryRunPower : public Power {
+  public:
+    void powerOff() override {
+        std::fprintf(stderr, "quelvex: power-off requested (dry run: not performed)\n");
+    }
+};
+
+} // namespace
 
 struct Program::Parts {
-    explicit Parts(Timer1Mode timer1)
-        : form(Services{clock, sound, power, grab, disk, errors, help,
-                        QCoreApplication::applicationDirPath().toStdString() + "/"}),
-          driver(form.face(), form), view(form.face(), driver), timers(form.face(), driver, timer1) {
+    explicit Parts(const ProgramOptions& options)
+        : form(Services{clock, sound, options.dryRun ? static_cast<Power&>(dryRunPower) : power, grab, disk,
+                        errors, help, QCoreApplication::applicationDirPath().toStdString() + "/"}),
+          driver(form.face(), form), view(form.face(), driver), timers(form.face(), driver, options.timer1) {
         driver.attach(view);
         driver.attach(timers);
     }
@@ -26,6 +39,7 @@ struct Program::Parts {
     SystemClock clock;
     ReportingSound sound;
     ReportingPower power;
+    DryRunPower dryRunPower;
     ReportingScreenGrab grab;
     StatvfsDisk disk;
     MessageBoxErrors errors;
@@ -36,7 +50,7 @@ struct Program::Parts {
     TimerRuntime timers;
 };
 
-Program::Program(Timer1Mode timer1) : parts_(std::make_unique<Parts>(timer1)) {}
+Program::Program(ProgramOptions options) : parts_(std::make_unique<Parts>(options)) {}
 Program::~Program() = default;
 TForm1& Program::form() { return parts_->form; }
 MainView& Program::view() { return parts_->view; }
@@ -53,8 +67,23 @@ void setUpApplication() {
 int runProgram(int argc, char** argv, Timer1Mode timer1) {
     QApplication app(argc, argv);
     setUpApplication();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Switches the computer off at a chosen moment, with an alarm and screen captures."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dryRun(
+        QStringLiteral("dry-run"),
+        QStringLiteral("Rehearse a setting: every action runs except the power-off, which is only reported."));
+    parser.addOption(dryRun);
+    parser.process(app);
+
+    ProgramOptions options;
+    options.timer1 = timer1;
+    options.dryRun = parser.isSet(dryRun);
     try {
-        Program program(timer1);
+        Program program(options);
         program.view().show();
         app.exec();
     } catch (const std::exception& e) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/timer_runtime.h"
+#include "platform/qt/timer_runtime.h"
 
 #include <memory>
 
@@ -9,10 +9,16 @@ namespace quelvex {
 class MainView;
 class TForm1;
 
+struct ProgramOptions {
+    Timer1Mode timer1 = Timer1Mode::PerSecond;
+    // Every action runs except the power-off, which is only reported on standard error.
+    bool dryRun = false;
+};
+
 // The window with the platform's services, built on a running QApplication.
 class Program {
   public:
-    explicit Program(Timer1Mode timer1 = Timer1Mode::PerSecond);
+    explicit Program(ProgramOptions options = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -28,7 +34,8 @@ class Program {
 // Application names and icon.
 void setUpApplication();
 
-// Builds the program and runs the event loop until the window closes.
+// Builds the program and runs the event loop until the window closes. Reads the command line
+// (--dry-run, --help, --version).
 int runProgram(int argc, char** argv, Timer1Mode timer1 = Timer1Mode::PerSecond);
 
 } // namespace quelvex

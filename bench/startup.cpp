@@ -21,7 +21,7 @@
 // rss_mib: VmRSS from /proc/self/status, about one second after main().
 
 #include "app/program.h"
-#include "platform/main_view.h"
+#include "platform/qt/main_view.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -45,6 +45,10 @@ class TForm1 : public FaceEvents {
     Face& face() { return face_; }
     const Face& face() const { return face_; }
 
+    // Whether an end-of-count action is pending: a program-counter count is running, or a time
+    // of day is armed. The machine must not go idle meanwhile.
+    bool actionArmed() const;
+
     // FaceEvents: routes input to the named handlers.
     void mouseDown(ControlRef control, MouseButton button, int x, int y) override;
     void mouseUp(ControlRef control, MouseButton button, int x, int y) override;

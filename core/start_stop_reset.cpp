@@ -5,6 +5,12 @@
 
 namespace quelvex {
 
+bool TForm1::actionArmed() const {
+    if (s_.counterMode == ProgramCounter)
+        return face_.enabled(TimerId::Timer1) && s_.countTarget > 0 && s_.countElapsed < s_.countTarget;
+    return s_.systemTimeArmed == 1;
+}
+
 void TForm1::startMouseDown() {
     face_.put(Image::start, isEnglish(s_.language) ? Image::startoff : Image::iniciaroff);
 }

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quelvex needs, only those that are missing.
 #   tools/install-deps.sh build   what building and running the program needs
-#   tools/install-deps.sh test    that, plus what the tests need (X server, xdotool, ImageMagick)
+#   tools/install-deps.sh test    that, plus what the tests need: X server, xdotool, ImageMagick,
+#                                 a private D-Bus with the logind mock, PulseAudio, sox
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config libgtest-dev
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+            qt6-multimedia-dev libjpeg62-turbo-dev libxcb1-dev libxcb-shm0-dev
             fonts-liberation fonts-liberation2 fonts-dejavu-core)
-test_pkgs=(xvfb xauth xdotool imagemagick x11-utils)
+test_pkgs=(xvfb xauth xdotool imagemagick x11-utils
+           dbus-daemon python3-dbusmock python3-gi python3-dbus
+           pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot)
 
 pkgs=("${build_pkgs[@]}")
 [ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")

@@ -1,5 +1,5 @@
-#include "platform/face_driver.h"
-#include "platform/main_view.h"
+#include "platform/qt/face_driver.h"
+#include "platform/qt/main_view.h"
 
 #include <QScreen>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "platform/face_driver.h"
-#include "platform/timer_runtime.h"
+#include "platform/qt/face_driver.h"
+#include "platform/qt/timer_runtime.h"
 
 #include <QDateTime>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The real window model behind the real view, with fake services: what a user's mouse does.
-#include "platform/face_driver.h"
-#include "platform/main_view.h"
-#include "platform/timer_runtime.h"
+#include "platform/qt/face_driver.h"
+#include "platform/qt/main_view.h"
+#include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The system clock service: the user's formats without a time zone, read back, and what the
 // window's 12-hour and morning scans make of the texts it writes.
-#include "platform/system_clock.h"
+#include "platform/qt/system_clock.h"
 #include "tests/fakes.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "platform/system_clock.h"
+#include "platform/qt/system_clock.h"
 
 #include <QDateTime>
 #include <cstdlib>

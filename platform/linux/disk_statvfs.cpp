@@ -1,4 +1,4 @@
-#include "platform/disk_statvfs.h"
+#include "platform/linux/disk_statvfs.h"
 
 namespace quelvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/face_driver.h"
+#include "platform/qt/face_driver.h"
 
 #include <algorithm>
 

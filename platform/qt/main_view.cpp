@@ -1,4 +1,4 @@
-#include "platform/main_view.h"
+#include "platform/qt/main_view.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

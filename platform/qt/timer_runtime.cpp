@@ -1,4 +1,4 @@
-#include "platform/timer_runtime.h"
+#include "platform/qt/timer_runtime.h"
 
 #include <QDateTime>
 

@@ -1,4 +1,4 @@
-#include "platform/placeholder_services.h"
+#include "platform/qt/placeholder_services.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -28,11 +28,18 @@ void ReportingHelpWindow::showHelp() {
 
 void ReportingHelpWindow::followLanguage(bool) {}
 
-// Shown once the handler that raised it has finished, as a top-level handler would: the box runs
-// its own event loop, and the model must never be entered from inside one of its handlers.
+// Shown once the handler that raised it has finished, as a top-level handler would. The box is
+// not modal and runs no event loop of its own: left unanswered, it must not keep the window from
+// taking input, nor hold up a later count's actions. The text also goes to standard error.
 void MessageBoxErrors::showError(const std::string& message) {
+    std::fprintf(stderr, "quelvex: %s\n", message.c_str());
     const QString text = QString::fromStdString(message);
-    QTimer::singleShot(0, [text] { QMessageBox::critical(nullptr, QStringLiteral("Quelvex 5.0"), text); });
+    QTimer::singleShot(0, [text] {
+        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Quelvex 5.0"), text, QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    });
 }
 
 } // namespace quelvex

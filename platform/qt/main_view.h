@@ -2,8 +2,8 @@
 // It holds no behaviour; everything it shows comes from the face.
 #pragma once
 
-#include "platform/face_driver.h"
-#include "platform/skin_pictures.h"
+#include "platform/qt/face_driver.h"
+#include "platform/qt/skin_pictures.h"
 #include "ui/layout.h"
 
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "platform/skin_pictures.h"
+#include "platform/qt/skin_pictures.h"
 
 #include "ui/layout.h"
 
