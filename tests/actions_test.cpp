@@ -138,6 +138,25 @@ TEST(Capture, FailedSaveIsShownAndTheRestStillHappens) {
     EXPECT_TRUE(rig.face().window().visible);
 }
 
+TEST(Capture, WindowStaysShownWhenACountEndsWithCaptureOff) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    vt.clickOn(Image::show); // hiding asked for, but capture is off
+    vt.press(Image::pc);
+    enter(vt, 0, 0, 2);
+    vt.clickOn(Image::start);
+    bool everHidden = false;
+    for (int k = 0; k < 4; ++k) {
+        vt.advance(1000);
+        everHidden = everHidden || !rig.face().window().visible;
+    }
+    EXPECT_EQ(rig.power.requests, 1);
+    EXPECT_TRUE(rig.grab.files.empty());
+    EXPECT_FALSE(everHidden);
+    EXPECT_TRUE(rig.face().window().visible);
+}
+
 TEST(Capture, WindowComesBackWhenTheCountEndsDuringAHiddenCapture) {
     Rig rig;
     rig.clock.set(2026, 12, 7, 9, 0, 0);

@@ -132,6 +132,25 @@ TEST(StartStopReset, SystemTimeArmStopRearmAndReset) {
     EXPECT_EQ(visibleEntryButtons(f), 6);
 }
 
+// Disarmed across the trigger second: re-arming just after it must not catch up a second that
+// was never armed.
+TEST(StartStopReset, StopOverTheTriggerSecondRunsNoAction) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 59, 50);
+    VirtualTime vt(rig);
+    enter(vt, 10, 0, 0);
+    vt.clickOn(Image::alarm);
+    vt.clickOn(Image::start);
+    vt.advanceTo(toEpochMs({2026, 12, 7, 9, 59, 56, 500}));
+    vt.clickOn(Image::stop);
+    vt.advanceTo(toEpochMs({2026, 12, 7, 10, 0, 0, 300}));
+    vt.clickOn(Image::start);
+    EXPECT_EQ(rig.s().systemTimeArmed, 1);
+    vt.advance(120 * 1000);
+    EXPECT_EQ(rig.power.requests, 0);
+    EXPECT_EQ(rig.sound.plays(), 0);
+}
+
 TEST(TimeEntry, PressStepsHoldRepeatsAndClampsWithoutCarry) {
     Rig rig;
     VirtualTime vt(rig);
@@ -204,6 +223,18 @@ TEST(TimeEntry, HoursFollowTheClockStyle) {
     vt.clickOn(Image::hdown);
     vt.clickOn(Image::hdown);
     EXPECT_EQ(rightClock(f), "11:00:00");
+    EXPECT_TRUE(f.visible(Image::amc));
+    EXPECT_FALSE(f.visible(Image::pmc));
+
+    // Noon and midnight both read 00; only the mark tells them apart.
+    vt.clickOn(Image::hup);
+    ASSERT_EQ(rig.s().setHours, 12);
+    EXPECT_EQ(rightClock(f), "00:00:00");
+    EXPECT_TRUE(f.visible(Image::pmc));
+    EXPECT_FALSE(f.visible(Image::amc));
+    for (int i = 0; i < 12; ++i) vt.clickOn(Image::hdown);
+    ASSERT_EQ(rig.s().setHours, 0);
+    EXPECT_EQ(rightClock(f), "00:00:00");
     EXPECT_TRUE(f.visible(Image::amc));
     EXPECT_FALSE(f.visible(Image::pmc));
 

@@ -376,11 +376,14 @@ void MainView::mousePressEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::MouseButtons(event->button()) || !pressed_) {
         pressed_ = controlAt(at);
         leftDown_ = false;
+        held_ = {};
     }
     if (!pressed_) return;
     const ControlRef target = *pressed_;
     if (*button == MouseButton::Left) leftDown_ = true;
+    held_ |= event->button();
     const QPoint p = local(target, at);
+    lastPressPoint_ = p;
     events_.mouseDown(target, *button, p.x(), p.y());
     // Wayland ignores a window that moves itself; the compositor drags it instead.
     const bool dragArea = target == ControlRef(Image::modulo1) || target == ControlRef(Image::modulo2);
@@ -391,7 +394,11 @@ void MainView::mousePressEvent(QMouseEvent* event) {
 void MainView::mouseReleaseEvent(QMouseEvent* event) {
     const auto button = buttonOf(event->button());
     const auto target = pressed_;
-    if (event->buttons() == Qt::NoButton) pressed_.reset();
+    held_ &= ~Qt::MouseButtons(event->button());
+    if (event->buttons() == Qt::NoButton) {
+        pressed_.reset();
+        held_ = {};
+    }
     if (!button || !target) return;
     const QPoint at = event->position().toPoint();
     const bool clicked = *button == MouseButton::Left && leftDown_ && controlAt(at) == *target;
@@ -401,12 +408,22 @@ void MainView::mouseReleaseEvent(QMouseEvent* event) {
     events_.mouseUp(*target, *button, p.x(), p.y());
 }
 
+// The releases of a press whose buttons went up where this window could not see them: it was
+// hidden, a box took the input, the compositor took the pointer. Without them an auto-repeat
+// would run on and a drag would follow bare pointer moves. No click: the press was not completed.
+void MainView::releaseLostPress() {
+    if (!pressed_) return;
+    const ControlRef target = *pressed_;
+    const Qt::MouseButtons held = held_;
+    pressed_.reset();
+    held_ = {};
+    leftDown_ = false;
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        if (held & b) events_.mouseUp(target, *buttonOf(b), lastPressPoint_.x(), lastPressPoint_.y());
+}
+
 void MainView::mouseMoveEvent(QMouseEvent* event) {
-    // A release lost to a compositor's move must not leave the grab stuck.
-    if (pressed_ && event->buttons() == Qt::NoButton) {
-        pressed_.reset();
-        leftDown_ = false;
-    }
+    if (pressed_ && event->buttons() == Qt::NoButton) releaseLostPress();
     const QPoint at = event->position().toPoint();
     const auto under = controlAt(at);
     setHover(under);
@@ -422,6 +439,12 @@ void MainView::leaveEvent(QEvent* event) {
 }
 
 bool MainView::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Hide:
+    case QEvent::WindowBlocked:
+    case QEvent::UngrabMouse: releaseLostPress(); break;
+    default: break;
+    }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const auto control = controlAt(help->pos());

@@ -67,6 +67,7 @@ class MainView final : public QWidget, public ChangeSink {
     void applyWindowGeometry();
     void setHover(std::optional<ControlRef> control);
     QPoint local(ControlRef control, QPoint windowPoint) const;
+    void releaseLostPress();
 
     const Face& face_;
     FaceEvents& events_;
@@ -84,6 +85,8 @@ class MainView final : public QWidget, public ChangeSink {
     bool wayland_ = false;
 
     std::optional<ControlRef> pressed_;
+    Qt::MouseButtons held_;
+    QPoint lastPressPoint_; // in the pressed control, for releases the window never saw
     bool leftDown_ = false;
     std::optional<ControlRef> hover_;
 };

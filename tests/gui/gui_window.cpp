@@ -4,6 +4,7 @@
 #include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
 
+#include <QDialog>
 #include <QTest>
 
 using namespace quelvex;
@@ -71,6 +72,39 @@ class WindowTest : public QObject {
         QTest::mouseRelease(&w.view, Qt::RightButton, {}, grip + QPoint(25, 12));
         QCOMPARE(w.view.pos(), before + QPoint(25, 12));
         QCOMPARE(w.rig.s().dragging, 0);
+    }
+
+    // Releases the window never sees still end the hold: a hide (a hidden periodic capture), a
+    // modal box, a move with no button down after the compositor kept the release.
+    void lostReleasesEndRepeatsAndDrags() {
+        Window w;
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::rate));
+        QTest::mousePress(&w.view, Qt::LeftButton, {}, w.centreOf(Image::rateup));
+        QVERIFY(w.timers.isRunning(TimerId::Timer2));
+        w.view.hide();
+        QVERIFY(!w.timers.isRunning(TimerId::Timer2));
+        const int interval = w.rig.s().captureInterval;
+        QTest::qWait(300);
+        QCOMPARE(w.rig.s().captureInterval, interval);
+
+        w.view.show();
+        QTest::mousePress(&w.view, Qt::LeftButton, {}, w.centreOf(Image::hup));
+        QVERIFY(w.timers.isRunning(TimerId::Timer2));
+        QDialog box;
+        box.setModal(true);
+        box.show();
+        QVERIFY(!w.timers.isRunning(TimerId::Timer2));
+        QCOMPARE(w.rig.face().picture(Image::hup), Image::hupon);
+        box.hide();
+
+        const QPoint grip(120, 30);
+        QTest::mousePress(&w.view, Qt::RightButton, {}, grip);
+        const QPoint before = w.view.pos();
+        QMouseEvent bare(QEvent::MouseMove, QPointF(grip + QPoint(30, 10)), QPointF(), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.view, &bare);
+        QCOMPARE(w.rig.s().dragging, 0);
+        QCOMPARE(w.view.pos(), before);
     }
 
     void foldingResizesTheWindow() {
