@@ -32,44 +32,59 @@ void FaceDriver::sync() {
     }
 }
 
-void FaceDriver::mouseDown(ControlRef control, MouseButton button, int x, int y) {
-    model_.mouseDown(control, button, x, y);
+// A sync() from inside a handler (a capture that needs the window off the screen first) can make
+// the view raise events of its own, such as the release of a press the hidden window will never
+// see. Handlers never run inside one another: such events wait until the running one returns.
+template <class Event> void FaceDriver::deliver(const Event& event) {
+    if (inHandler_) {
+        deferred_.push_back(event);
+        return;
+    }
+    inHandler_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{inHandler_};
+    event();
+    for (std::size_t i = 0; i < deferred_.size(); ++i) {
+        const auto next = deferred_[i];
+        next();
+    }
+    deferred_.clear();
+    inHandler_ = false;
     sync();
+}
+
+void FaceDriver::mouseDown(ControlRef control, MouseButton button, int x, int y) {
+    deliver([=, this] { model_.mouseDown(control, button, x, y); });
 }
 
 void FaceDriver::mouseUp(ControlRef control, MouseButton button, int x, int y) {
-    model_.mouseUp(control, button, x, y);
-    sync();
+    deliver([=, this] { model_.mouseUp(control, button, x, y); });
 }
 
 void FaceDriver::mouseMove(ControlRef control, int x, int y) {
-    model_.mouseMove(control, x, y);
-    sync();
+    deliver([=, this] { model_.mouseMove(control, x, y); });
 }
 
 void FaceDriver::click(ControlRef control) {
-    model_.click(control);
-    sync();
+    deliver([=, this] { model_.click(control); });
 }
 
 void FaceDriver::mouseEnter(ControlRef control) {
-    model_.mouseEnter(control);
-    sync();
+    deliver([=, this] { model_.mouseEnter(control); });
 }
 
 void FaceDriver::mouseLeave(ControlRef control) {
-    model_.mouseLeave(control);
-    sync();
+    deliver([=, this] { model_.mouseLeave(control); });
 }
 
 void FaceDriver::timerTick(TimerId timer) {
-    model_.timerTick(timer);
-    sync();
+    deliver([=, this] { model_.timerTick(timer); });
 }
 
 void FaceDriver::firstShown(int screenWidth, int screenHeight) {
-    model_.firstShown(screenWidth, screenHeight);
-    sync();
+    deliver([=, this] { model_.firstShown(screenWidth, screenHeight); });
 }
 
 } // namespace quelvex

@@ -4,6 +4,7 @@
 
 #include "ui/events.h"
 
+#include <functional>
 #include <vector>
 
 namespace quelvex {
@@ -38,10 +39,15 @@ class FaceDriver final : public FaceEvents {
     void firstShown(int screenWidth, int screenHeight) override;
 
   private:
+    // Runs one model handler, then any events that arrived while it ran, then applies changes.
+    template <class Event> void deliver(const Event& event);
+
     Face& face_;
     FaceEvents& model_;
     std::vector<ChangeSink*> sinks_;
     bool syncing_ = false;
+    bool inHandler_ = false;
+    std::vector<std::function<void()>> deferred_;
 };
 
 } // namespace quelvex

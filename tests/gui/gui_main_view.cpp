@@ -2,6 +2,8 @@
 #include "platform/qt/main_view.h"
 
 #include <QScreen>
+
+#include <functional>
 #include <QTest>
 
 using namespace quelvex;
@@ -82,7 +84,12 @@ class FakeModel final : public FaceEvents {
     void click(ControlRef c) override { log << QStringLiteral("click %1").arg(nameOf(c)); }
     void mouseEnter(ControlRef c) override { log << QStringLiteral("enter %1").arg(nameOf(c)); }
     void mouseLeave(ControlRef c) override { log << QStringLiteral("leave %1").arg(nameOf(c)); }
-    void timerTick(TimerId) override {}
+    void timerTick(TimerId) override {
+        log << QStringLiteral("tick");
+        if (duringTick) duringTick();
+        log << QStringLiteral("tick done");
+    }
+    std::function<void()> duringTick;
     void firstShown(int w, int h) override {
         log << QStringLiteral("first %1 %2").arg(w).arg(h);
         face_.setWindowLeft((w - face_.window().width) / 2);
@@ -351,6 +358,26 @@ class MainViewTest : public QObject {
         rig.face.setPanelVisible(Panel::CppWebBrowser1, false);
         rig.driver.sync();
         QVERIFY(web->isHidden());
+    }
+
+    // A tick that hides the window and applies that at once (as a capture does) loses the held
+    // button's release; the release still comes, but only once the tick is over.
+    void eventsRaisedInsideAHandlerWaitForIt() {
+        Rig rig;
+        rig.showAndWait();
+        QTest::mousePress(&rig.view, Qt::LeftButton, {}, rig.centreOf(Image::hup));
+        rig.model.take();
+        rig.model.duringTick = [&] {
+            rig.face.setWindowVisible(false);
+            rig.driver.sync();
+        };
+        rig.driver.timerTick(TimerId::Timer4);
+        QVERIFY(!rig.view.isVisible());
+        const QStringList log = rig.model.take();
+        QCOMPARE(log.size(), 3);
+        QCOMPARE(log.mid(0, 2), QStringList({QStringLiteral("tick"), QStringLiteral("tick done")}));
+        QVERIFY2(log[2].startsWith(QStringLiteral("up hup L")), qPrintable(log.join(QLatin1Char('|'))));
+        QCOMPARE(rig.face.picture(Image::hup), Image::hupon);
     }
 
     void highDensityDevicesGetTheDoubledPictures() {
