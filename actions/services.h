@@ -27,7 +27,9 @@ class ScreenGrab {
   public:
     virtual ~ScreenGrab() = default;
     // Grabs the primary screen and saves it as a JPEG under `fileName` (no folder: the current
-    // directory). Returns the error text to show when the file cannot be written.
+    // directory). Returns the error text to show when the file cannot be written. Where the
+    // picture only comes later (the desktop portal), the file is written then and a failure is
+    // shown by the service itself.
     virtual std::optional<std::string> captureTo(const std::string& fileName) = 0;
 };
 

@@ -2,9 +2,13 @@
 
 #include "core/form1.h"
 #include "platform/linux/disk_statvfs.h"
+#include "platform/linux/idle_inhibitor.h"
+#include "platform/linux/logind_power.h"
+#include "platform/linux/screen_grab.h"
 #include "platform/qt/face_driver.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/placeholder_services.h"
+#include "platform/qt/qt_sound.h"
 #include "platform/qt/system_clock.h"
 
 #include <QApplication>
@@ -34,17 +38,21 @@ struct Program::Parts {
           driver(form.face(), form), view(form.face(), driver), timers(form.face(), driver, options.timer1) {
         driver.attach(view);
         driver.attach(timers);
+        driver.attach(inhibitor);
+        // A window hidden for a capture must be off the screen before the pixels are read.
+        grab.setBeforeGrab([this] { driver.sync(); });
     }
 
     SystemClock clock;
-    ReportingSound sound;
-    ReportingPower power;
+    QtSound sound;
+    LogindPower power;
     DryRunPower dryRunPower;
-    ReportingScreenGrab grab;
+    DesktopScreenGrab grab{errors}; // keeps only the reference until the first capture
     StatvfsDisk disk;
     MessageBoxErrors errors;
     ReportingHelpWindow help;
     TForm1 form;
+    IdleInhibitor inhibitor{form}; // outlives the driver that feeds it
     FaceDriver driver;
     MainView view;
     TimerRuntime timers;
@@ -52,8 +60,12 @@ struct Program::Parts {
 
 Program::Program(ProgramOptions options) : parts_(std::make_unique<Parts>(options)) {}
 Program::~Program() = default;
-TForm1& Program::form() { return parts_->form; }
-MainView& Program::view() { return parts_->view; }
+TForm1& Program::form() {
+    return parts_->form;
+}
+MainView& Program::view() {
+    return parts_->view;
+}
 
 void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("Quelvex"));
@@ -69,13 +81,14 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
     setUpApplication();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Switches the computer off at a chosen moment, with an alarm and screen captures."));
+    parser.setApplicationDescription(
+        QStringLiteral("Switches the computer off at a chosen moment, with an alarm and screen captures."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption dryRun(
         QStringLiteral("dry-run"),
-        QStringLiteral("Rehearse a setting: every action runs except the power-off, which is only reported."));
+        QStringLiteral(
+            "Rehearse a setting: every action runs except the power-off, which is only reported."));
     parser.addOption(dryRun);
     parser.process(app);
 

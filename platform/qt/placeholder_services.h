@@ -1,28 +1,14 @@
-// Services whose real implementations are not in the program yet: they only report the request
-// on standard error. The power service in particular never switches anything off.
+// The help window, whose real implementation is not in the program yet (it only reports the
+// request on standard error), and the error display.
 #pragma once
 
-#include "actions/services.h"
 #include "core/error_display.h"
 #include "core/form1.h"
 
+#include <QMessageBox>
+#include <QPointer>
+
 namespace quelvex {
-
-class ReportingSound : public Sound {
-  public:
-    void playLoop(const std::string& path) override;
-    void stopAll() override;
-};
-
-class ReportingPower : public Power {
-  public:
-    void powerOff() override;
-};
-
-class ReportingScreenGrab : public ScreenGrab {
-  public:
-    std::optional<std::string> captureTo(const std::string& fileName) override;
-};
 
 class ReportingHelpWindow : public HelpWindow {
   public:
@@ -33,7 +19,15 @@ class ReportingHelpWindow : public HelpWindow {
 // Shows errors in the standard message box.
 class MessageBoxErrors : public ErrorDisplay {
   public:
+    MessageBoxErrors() = default;
+    ~MessageBoxErrors() override;
+    MessageBoxErrors(const MessageBoxErrors&) = delete;
+    MessageBoxErrors& operator=(const MessageBoxErrors&) = delete;
     void showError(const std::string& message) override;
+
+  private:
+    QPointer<QMessageBox> box_;
+    QObject context_; // ends a box still to be shown with this object
 };
 
 } // namespace quelvex

@@ -95,7 +95,8 @@ class ReferenceTest : public QObject {
         w.vt.clickOn(Image::alarm);
         w.vt.clickOn(Image::capture);
         w.vt.clickOn(Image::rate);
-        for (int i = 0; i < 7; ++i) w.vt.clickOn(Image::rateup);
+        for (int i = 0; i < 7; ++i)
+            w.vt.clickOn(Image::rateup);
         w.vt.clickOn(Image::start);
         w.settle(3000);
         check(w, QStringLiteral("program-counter"));

@@ -1,0 +1,111 @@
+#include "actions/jpeg_writer.h"
+
+#include <bit>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <jpeglib.h>
+
+namespace quelvex {
+namespace {
+
+// libjpeg's own error handler ends the process; this one jumps back to the encoder with the
+// message, so a failed write is only a failed capture.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int savedErrno;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void jumpOnError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->savedErrno = errno;
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Kept free of objects with destructors: a longjmp out of libjpeg lands here.
+bool encode(std::FILE* file, const Rgb32Pixels& px, ErrorManager& err) {
+    jpeg_compress_struct cinfo{};
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = jumpOnError;
+    err.savedErrno = 0;
+    err.message[0] = '\0';
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = static_cast<JDIMENSION>(px.width);
+    cinfo.image_height = static_cast<JDIMENSION>(px.height);
+    cinfo.input_components = 4;
+    // The 32-bit words read straight, with no conversion copy.
+    cinfo.in_color_space = std::endian::native == std::endian::little ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    constexpr JDIMENSION kBatch = 16;
+    JSAMPROW rows[kBatch];
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JDIMENSION n = 0;
+        for (; n < kBatch && cinfo.next_scanline + n < cinfo.image_height; ++n)
+            rows[n] = const_cast<JSAMPROW>(px.data + (cinfo.next_scanline + n) * px.stride);
+        jpeg_write_scanlines(&cinfo, rows, n);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+std::string describe(const std::string& what, int error) {
+    return error != 0 ? what + ": " + std::strerror(error) : what;
+}
+
+} // namespace
+
+std::optional<std::string> writeJpeg(const std::string& path, const Rgb32Pixels& pixels) {
+    if (pixels.data == nullptr || pixels.width <= 0 || pixels.height <= 0) return "no picture to write";
+
+    // The temporary file sits in the target's folder so that the rename never crosses devices.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    static unsigned serial = 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = folder + ".quelvex-capture-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) +
+               ".tmp";
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return describe("cannot create a file in the folder of " + path, errno);
+
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return describe("cannot write " + temp, error);
+    }
+    ErrorManager err;
+    const bool encoded = encode(file, pixels, err);
+    // fclose flushes what stdio still holds: a full disk may only show here.
+    const int closeError = std::fclose(file) == 0 ? 0 : errno;
+    std::optional<std::string> failure;
+    if (!encoded)
+        failure = describe("cannot write " + path + " (" + err.message + ")", err.savedErrno);
+    else if (closeError != 0)
+        failure = describe("cannot write " + path, closeError);
+    else if (::rename(temp.c_str(), path.c_str()) != 0)
+        failure = describe("cannot replace " + path, errno);
+    if (failure) ::unlink(temp.c_str());
+    return failure;
+}
+
+} // namespace quelvex

@@ -1,0 +1,46 @@
+#include "platform/linux/logind_power.h"
+
+#include <QVariant>
+
+#include <cstdio>
+
+namespace quelvex {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.login1");
+const QString kPath = QStringLiteral("/org/freedesktop/login1");
+const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
+constexpr quint64 kSkipInhibitors = quint64{1} << 4; // SD_LOGIND_SKIP_INHIBITORS
+constexpr int kTimeoutMs = 5000;
+
+} // namespace
+
+LogindPower::LogindPower() : bus_(QDBusConnection::SystemBus) {}
+
+void LogindPower::powerOff() {
+    std::fputs("quelvex: power-off requested\n", stderr);
+    ask(true);
+}
+
+void LogindPower::ask(bool withFlags) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kManager,
+                                                       withFlags ? QStringLiteral("PowerOffWithFlags")
+                                                                 : QStringLiteral("PowerOff"));
+    if (withFlags)
+        call << QVariant::fromValue(kSkipInhibitors);
+    else
+        call << false; // not interactive: nobody is asked
+    bus_.call(call, kTimeoutMs, [this, withFlags](const BusAnswer& answer) {
+        if (answer.ok()) return;
+        const QString error = answer.reply.errorName();
+        // logind before 257 rejects the flag; before 248 it lacks the method.
+        if (withFlags && (error == QLatin1String("org.freedesktop.DBus.Error.InvalidArgs") ||
+                          error == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))) {
+            ask(false);
+            return;
+        }
+        std::fprintf(stderr, "quelvex: power-off failed: %s\n", answer.failure.toLocal8Bit().constData());
+    });
+}
+
+} // namespace quelvex

@@ -1,0 +1,154 @@
+#include "platform/linux/portal_screenshot.h"
+
+#include "actions/jpeg_writer.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace quelvex {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+
+// The portal saves into a folder of its choosing; only a copy in a temporary folder is ours to
+// remove. A picture it put among the user's own (some desktops use ~/Pictures) stays.
+bool inTemporaryFolder(const QString& file) {
+    const QString dir = QFileInfo(file).canonicalPath();
+    if (dir.isEmpty()) return false;
+    QStringList temporary{QStringLiteral("/tmp"),
+                          QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    if (const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"); !runtime.isEmpty())
+        temporary << QString::fromLocal8Bit(runtime);
+    for (const QString& t : temporary) {
+        const QString canonical = QFileInfo(t).canonicalFilePath();
+        if (!canonical.isEmpty() && (dir == canonical || dir.startsWith(canonical + QLatin1Char('/'))))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+PortalScreenshot::PortalScreenshot(ErrorDisplay& errors, QObject* parent)
+    : QObject(parent), errors_(errors) {}
+
+PortalScreenshot::~PortalScreenshot() {
+    for (const auto& entry : pending_)
+        unsubscribe(entry.first);
+}
+
+bool PortalScreenshot::subscribe(const QString& requestPath) {
+    return QDBusConnection::sessionBus().connect(kService, requestPath, kRequest, QStringLiteral("Response"),
+                                                 this, SLOT(onResponse(QDBusMessage)));
+}
+
+void PortalScreenshot::unsubscribe(const QString& requestPath) {
+    QDBusConnection::sessionBus().disconnect(kService, requestPath, kRequest, QStringLiteral("Response"),
+                                             this, SLOT(onResponse(QDBusMessage)));
+}
+
+std::optional<std::string> PortalScreenshot::request(const std::string& fileName) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return "no session bus for the desktop portal";
+
+    // The portal names the Request after our bus name and a token of ours. Listening on that
+    // path before calling means an answer that comes at once is not missed.
+    const QString token = QStringLiteral("quelvex%1_%2").arg(::getpid()).arg(++serial_);
+    QString sender = bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    if (!subscribe(path)) return "cannot listen to the desktop portal";
+    const QString name = QString::fromStdString(fileName);
+    pending_[path] = Pending{fileName, QDir::current().absoluteFilePath(name)};
+
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kService, QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
+    call << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, path](QDBusPendingCallWatcher* w) { onCallFinished(w, path); });
+    return std::nullopt;
+}
+
+void PortalScreenshot::onCallFinished(QDBusPendingCallWatcher* call, const QString& predictedPath) {
+    call->deleteLater();
+    const QDBusPendingReply<QDBusObjectPath> reply = *call;
+    const auto it = pending_.find(predictedPath);
+    if (it == pending_.end()) return; // answered already
+    if (reply.isError()) {
+        const Pending pending = it->second;
+        unsubscribe(predictedPath);
+        pending_.erase(it);
+        fail(pending, "desktop portal: " + reply.error().message().toStdString());
+        return;
+    }
+    // Older portals chose the path themselves.
+    const QString actual = reply.value().path();
+    if (actual != predictedPath && !actual.isEmpty()) {
+        Pending pending = it->second;
+        unsubscribe(predictedPath);
+        pending_.erase(it);
+        pending_[actual] = pending;
+        subscribe(actual);
+    }
+}
+
+void PortalScreenshot::onResponse(const QDBusMessage& message) {
+    const auto it = pending_.find(message.path());
+    if (it == pending_.end()) return;
+    const Pending pending = it->second;
+    unsubscribe(it->first);
+    pending_.erase(it);
+
+    const QList<QVariant> args = message.arguments();
+    const uint response = args.size() > 0 ? args.at(0).toUInt() : 2;
+    QVariantMap results;
+    if (args.size() > 1) results = qdbus_cast<QVariantMap>(args.at(1));
+    if (response != 0) {
+        fail(pending, response == 1 ? "the desktop portal's screenshot was cancelled"
+                                    : "the desktop portal could not take a screenshot");
+        return;
+    }
+    finish(pending, results.value(QStringLiteral("uri")).toString());
+}
+
+void PortalScreenshot::finish(const Pending& pending, const QString& pictureUri) {
+    const QUrl url(pictureUri);
+    const QString picture = url.isLocalFile() ? url.toLocalFile() : QString();
+    QImage image;
+    if (!picture.isEmpty()) image.load(picture);
+    if (!picture.isEmpty() && inTemporaryFolder(picture)) QFile::remove(picture);
+    if (image.isNull()) {
+        fail(pending, "cannot read the desktop portal's picture " + pictureUri.toStdString());
+        return;
+    }
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_RGB32);
+    const Rgb32Pixels pixels{image.constBits(), image.width(), image.height(),
+                             static_cast<std::size_t>(image.bytesPerLine())};
+    if (auto why = writeJpeg(QFile::encodeName(pending.target).toStdString(), pixels)) fail(pending, *why);
+}
+
+void PortalScreenshot::fail(const Pending& pending, const std::string& why) {
+    std::fprintf(stderr, "quelvex: capture failed: %s\n", why.c_str());
+    errors_.showError("Cannot create file " + pending.fileName);
+}
+
+} // namespace quelvex

@@ -1,0 +1,53 @@
+// Screen pictures through the desktop portal (org.freedesktop.portal.Screenshot), the only way
+// on Wayland. The portal answers later, through a Request object's Response signal, with the
+// URI of a picture it saved; that picture becomes our JPEG then.
+#pragma once
+
+#include "core/error_display.h"
+
+#include <QDBusMessage>
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <string>
+
+class QDBusPendingCallWatcher;
+
+namespace quelvex {
+
+class PortalScreenshot final : public QObject {
+    Q_OBJECT
+
+  public:
+    // Failures that come with the answer are shown through `errors`, which must outlive this.
+    explicit PortalScreenshot(ErrorDisplay& errors, QObject* parent = nullptr);
+    ~PortalScreenshot() override;
+
+    // Asks for a picture of the screen without any dialog; the JPEG is written to `fileName`,
+    // taken relative to the current folder of this moment, when the answer comes. Returns why
+    // the request could not even be sent.
+    std::optional<std::string> request(const std::string& fileName);
+
+  private slots:
+    void onResponse(const QDBusMessage& message);
+
+  private:
+    struct Pending {
+        std::string fileName; // as the user sees it
+        QString target;       // absolute
+    };
+
+    bool subscribe(const QString& requestPath);
+    void unsubscribe(const QString& requestPath);
+    void onCallFinished(QDBusPendingCallWatcher* call, const QString& predictedPath);
+    void finish(const Pending& pending, const QString& pictureUri);
+    void fail(const Pending& pending, const std::string& why);
+
+    ErrorDisplay& errors_;
+    std::map<QString, Pending> pending_; // by Request object path
+    unsigned serial_ = 0;
+};
+
+} // namespace quelvex

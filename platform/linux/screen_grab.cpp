@@ -1,0 +1,254 @@
+#include "platform/linux/screen_grab.h"
+
+#include "actions/jpeg_writer.h"
+#include "platform/linux/portal_screenshot.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace quelvex {
+
+// Reads a rectangle of the root window over the X connection Qt itself uses. The server carries
+// out one connection's requests in order, so whatever Qt has queued before (the unmap of a window
+// that has just been hidden) is done before the pixels are read. With MIT-SHM the server writes
+// the pixels straight into a shared segment that is kept from one capture to the next and
+// replaced only when the size changes.
+class X11Grabber {
+  public:
+    // Nothing when the screen's pixels are not 32-bit xRGB words in this machine's byte order.
+    static std::unique_ptr<X11Grabber> create(xcb_connection_t* c);
+    ~X11Grabber();
+    X11Grabber(const X11Grabber&) = delete;
+    X11Grabber& operator=(const X11Grabber&) = delete;
+
+    // The pixels stay valid until the next grab. Nothing when the server refuses.
+    std::optional<Rgb32Pixels> grab(int x, int y, int width, int height);
+
+    int rootWidth = 0;
+    int rootHeight = 0;
+
+  private:
+    X11Grabber(xcb_connection_t* c, xcb_window_t root) : c_(c), root_(root) {}
+    bool ensureSegment(std::size_t bytes);
+    void releaseSegment();
+
+    xcb_connection_t* c_;
+    xcb_window_t root_;
+    bool shmUsable_ = false;
+    xcb_shm_seg_t segment_ = 0;
+    void* shmAddress_ = nullptr;
+    std::size_t shmBytes_ = 0;
+    xcb_get_image_reply_t* reply_ = nullptr; // the last picture when shared memory is not available
+};
+
+std::unique_ptr<X11Grabber> X11Grabber::create(xcb_connection_t* c) {
+    if (c == nullptr || xcb_connection_has_error(c)) return nullptr;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    char* host = nullptr;
+    int display = 0;
+    int screenNumber = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screenNumber) == 0) screenNumber = 0;
+    std::free(host);
+    xcb_screen_iterator_t roots = xcb_setup_roots_iterator(setup);
+    for (int i = 0; i < screenNumber && roots.rem > 1; ++i)
+        xcb_screen_next(&roots);
+    const xcb_screen_t* screen = roots.data;
+    if (screen == nullptr) return nullptr;
+
+    const auto order =
+        std::endian::native == std::endian::little ? XCB_IMAGE_ORDER_LSB_FIRST : XCB_IMAGE_ORDER_MSB_FIRST;
+    if (setup->image_byte_order != order) return nullptr;
+    bool format32 = false;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem > 0; xcb_format_next(&f))
+        if (f.data->depth == screen->root_depth)
+            format32 = f.data->bits_per_pixel == 32 && f.data->scanline_pad == 32;
+    bool rgb = false;
+    for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem > 0; xcb_depth_next(&d)) {
+        if (d.data->depth != screen->root_depth) continue;
+        for (auto v = xcb_depth_visuals_iterator(d.data); v.rem > 0; xcb_visualtype_next(&v))
+            if (v.data->visual_id == screen->root_visual)
+                rgb = v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR && v.data->red_mask == 0xff0000 &&
+                      v.data->green_mask == 0x00ff00 && v.data->blue_mask == 0x0000ff;
+    }
+    if (!format32 || !rgb) return nullptr;
+
+    std::unique_ptr<X11Grabber> grabber(new X11Grabber(c, screen->root));
+    grabber->rootWidth = screen->width_in_pixels;
+    grabber->rootHeight = screen->height_in_pixels;
+    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+    if (shm != nullptr && shm->present) {
+        xcb_shm_query_version_reply_t* version =
+            xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
+        grabber->shmUsable_ = version != nullptr;
+        std::free(version);
+    }
+    return grabber;
+}
+
+X11Grabber::~X11Grabber() {
+    releaseSegment();
+    std::free(reply_);
+}
+
+bool X11Grabber::ensureSegment(std::size_t bytes) {
+    if (shmBytes_ == bytes) return true;
+    releaseSegment();
+    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (id < 0) return false;
+    void* address = shmat(id, nullptr, 0);
+    if (address == reinterpret_cast<void*>(-1)) {
+        shmctl(id, IPC_RMID, nullptr);
+        return false;
+    }
+    const xcb_shm_seg_t segment = xcb_generate_id(c_);
+    xcb_generic_error_t* error = xcb_request_check(c_, xcb_shm_attach_checked(c_, segment, id, 0));
+    // Marked for removal at once: the kernel frees it when both sides have detached, even if
+    // this process dies.
+    shmctl(id, IPC_RMID, nullptr);
+    if (error != nullptr) {
+        // A server that cannot see this process's memory (another host, another container).
+        std::free(error);
+        shmdt(address);
+        shmUsable_ = false;
+        return false;
+    }
+    segment_ = segment;
+    shmAddress_ = address;
+    shmBytes_ = bytes;
+    return true;
+}
+
+void X11Grabber::releaseSegment() {
+    if (shmAddress_ == nullptr) return;
+    // The connection is Qt's and goes with the application.
+    if (QGuiApplication::instance() != nullptr)
+        std::free(xcb_request_check(c_, xcb_shm_detach_checked(c_, segment_)));
+    shmdt(shmAddress_);
+    shmAddress_ = nullptr;
+    shmBytes_ = 0;
+}
+
+std::optional<Rgb32Pixels> X11Grabber::grab(int x, int y, int width, int height) {
+    const auto w = static_cast<std::uint16_t>(width);
+    const auto h = static_cast<std::uint16_t>(height);
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    if (shmUsable_ && ensureSegment(bytes)) {
+        xcb_generic_error_t* error = nullptr;
+        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
+            c_,
+            xcb_shm_get_image(c_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), w, h,
+                              ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment_, 0),
+            &error);
+        const bool ok = reply != nullptr && reply->size >= bytes;
+        std::free(reply);
+        std::free(error);
+        if (ok) return Rgb32Pixels{static_cast<const std::uint8_t*>(shmAddress_), width, height, stride};
+    }
+    std::free(reply_);
+    xcb_generic_error_t* error = nullptr;
+    reply_ =
+        xcb_get_image_reply(c_,
+                            xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(x),
+                                          static_cast<std::int16_t>(y), w, h, ~0u),
+                            &error);
+    std::free(error);
+    if (reply_ == nullptr || static_cast<std::size_t>(xcb_get_image_data_length(reply_)) < bytes) return {};
+    return Rgb32Pixels{xcb_get_image_data(reply_), width, height, stride};
+}
+
+namespace {
+
+std::string failed(const std::string& fileName, const std::string& why) {
+    std::fprintf(stderr, "quelvex: capture failed: %s\n", why.c_str());
+    return "Cannot create file " + fileName;
+}
+
+} // namespace
+
+DesktopScreenGrab::DesktopScreenGrab(ErrorDisplay& errors) : errors_(errors) {}
+DesktopScreenGrab::~DesktopScreenGrab() = default;
+
+void DesktopScreenGrab::setBeforeGrab(std::function<void()> hook) {
+    beforeGrab_ = std::move(hook);
+}
+
+// Decided at the first capture, when the application is sure to run. QUELVEX_CAPTURE=portal,
+// x11 or qt overrides the choice, for desktops where the usual one fails (an X11 program under
+// XWayland sees only its own windows).
+void DesktopScreenGrab::chooseMethod() {
+    const QByteArray forced = qgetenv("QUELVEX_CAPTURE");
+    const QString platform = QGuiApplication::platformName();
+    if (forced == "portal" || (forced.isEmpty() && platform.startsWith(QLatin1String("wayland"))))
+        method_ = Method::Portal;
+    else if (forced == "qt")
+        method_ = Method::Qt;
+    else
+        method_ = platform == QLatin1String("xcb") ? Method::X11 : Method::Qt;
+
+    if (method_ == Method::X11) {
+        auto* x11 =
+            qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        x11_ = X11Grabber::create(x11 != nullptr ? x11->connection() : nullptr);
+        if (!x11_) method_ = Method::Qt; // an unusual visual: Qt converts it
+    } else if (method_ == Method::Portal) {
+        portal_ = std::make_unique<PortalScreenshot>(errors_);
+    }
+}
+
+std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileName) {
+    if (method_ == Method::Undecided) chooseMethod();
+    if (beforeGrab_) beforeGrab_();
+
+    switch (method_) {
+    case Method::Portal:
+        if (auto why = portal_->request(fileName)) return failed(fileName, *why);
+        return std::nullopt;
+    case Method::X11: {
+        // The primary screen's part of the root window, in device pixels.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr) return failed(fileName, "no screen");
+        const qreal ratio = screen->devicePixelRatio();
+        const QRect g = screen->geometry();
+        const int x = std::clamp(static_cast<int>(std::lround(g.x() * ratio)), 0, x11_->rootWidth - 1);
+        const int y = std::clamp(static_cast<int>(std::lround(g.y() * ratio)), 0, x11_->rootHeight - 1);
+        const int w = std::clamp(static_cast<int>(std::lround(g.width() * ratio)), 1, x11_->rootWidth - x);
+        const int h = std::clamp(static_cast<int>(std::lround(g.height() * ratio)), 1, x11_->rootHeight - y);
+        const auto pixels = x11_->grab(x, y, w, h);
+        if (!pixels) return failed(fileName, "the X server did not hand over the screen");
+        if (auto why = writeJpeg(fileName, *pixels)) return failed(fileName, *why);
+        return std::nullopt;
+    }
+    case Method::Qt:
+    case Method::Undecided: break;
+    }
+    return captureWithQt(fileName);
+}
+
+std::optional<std::string> DesktopScreenGrab::captureWithQt(const std::string& fileName) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QImage image = screen != nullptr ? screen->grabWindow(0).toImage() : QImage();
+    if (image.isNull()) return failed(fileName, "the screen cannot be read on this platform");
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_RGB32);
+    const Rgb32Pixels pixels{image.constBits(), image.width(), image.height(),
+                             static_cast<std::size_t>(image.bytesPerLine())};
+    if (auto why = writeJpeg(fileName, pixels)) return failed(fileName, *why);
+    return std::nullopt;
+}
+
+} // namespace quelvex

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The end-of-count capture of the real program under Xvfb: a full-screen JPEG in the working
+# folder with the window in it, or without it when the window hides for captures; a full disk and
+# a read-only folder leave the earlier picture intact and no stray file, show the error and still
+# request the power-off.
+#   capture.sh PATH_TO_QUELVEX
+# The folder faults need root (a small tmpfs of our own); without it they are skipped.
+# shellcheck source=tests/e2e/capture_lib.sh
+source "$(dirname "$0")/capture_lib.sh"
+
+work="$E2E_TMP/work"
+mkdir -p "$work"
+mounted=0
+if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=16m quelvex-e2e "$work"; then
+    mounted=1
+    trap 'rc=$?; umount -l "$work" 2>/dev/null; (exit $rc); e2e_cleanup' EXIT
+fi
+win="${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+
+start_x
+start_app_in "$work"
+toggle_capture
+
+# Shown window: it is in the picture, as the screen showed it (allowing for JPEG's losses and
+# for the clock's last second).
+count_three_seconds
+find_capture "$work"
+check_jpeg "$CAPTURE" "$SCREEN_W" "$SCREEN_H"
+cp "$CAPTURE" "$E2E_TMP/good.jpg"
+convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/in-picture.png"
+grab "$E2E_TMP/on-screen.png" "$win"
+differing=$(pixels_differing "$E2E_TMP/in-picture.png" "$E2E_TMP/on-screen.png" 12%)
+((differing < WIN_W * WIN_H / 20)) || fail "the window is not in the picture ($differing pixels differ)"
+note "window in the picture: $(basename "$CAPTURE")"
+
+# Hidden for captures: the screen behind the window (black) is in the picture, and the window
+# is back afterwards.
+rm -f "$work"/*.jpg
+toggle_hide_on_capture
+count_three_seconds
+find_capture "$work"
+check_jpeg "$CAPTURE" "$SCREEN_W" "$SCREEN_H"
+convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/hidden.png"
+lit=$(lit_fraction "$E2E_TMP/hidden.png")
+awk -v l="$lit" 'BEGIN { exit !(l < 0.01) }' || fail "the hidden window is in the picture (lit $lit)"
+wait_for 3 window_mapped || fail "the window did not come back after the capture"
+[ "$(stderr_count "$ERROR_LINE")" = 0 ] || fail "an error was reported for a writable folder"
+note "window hidden in the picture and back after it"
+
+# error_shown N: N capture errors on stderr and an error box besides the window.
+error_shown() {
+    local boxes
+    [ "$(stderr_count "$ERROR_LINE")" = "$1" ] || return 1
+    boxes=$(xdotool search --onlyvisible --pid "$E2E_APID" 2>/dev/null | grep -vc "^$E2E_WID\$") || true
+    [ "$boxes" -ge 1 ]
+}
+# only_good_files: the folder holds the earlier capture under both names, intact, and nothing else
+# but what the test put there.
+only_good_files() {
+    local n
+    for n in "${NAMES[@]}"; do cmp -s "$E2E_TMP/good.jpg" "$work/$n" || fail "earlier capture $n damaged"; done
+    n=$(find "$work" -mindepth 1 ! -name 'Quelvex ScreenCAP *' ! -name filler | wc -l)
+    [ "$n" = 0 ] || fail "stray files left: $(ls -A "$work")"
+}
+
+if [ "$mounted" = 1 ]; then
+    # A full disk, with a good capture of the same minute already there.
+    rm -f "$work"/*.jpg
+    for n in "$(capture_name)" "$(capture_name -d '+1 minute')" "$(capture_name -d '+2 minutes')"; do
+        cp "$E2E_TMP/good.jpg" "$work/$n"
+    done
+    dd if=/dev/zero of="$work/filler" bs=4k 2>/dev/null || true
+    count_three_seconds
+    wait_for 5 error_shown 1 || fail "no error shown for a full disk"
+    only_good_files
+    note "full disk: earlier capture intact, error shown, power-off requested"
+
+    # A folder that cannot be written at all.
+    box=$(xdotool search --onlyvisible --pid "$E2E_APID" | grep -v "^$E2E_WID\$" | head -n1)
+    xdotool windowmove "$box" 0 0 # out of the way of the clicks
+    rm -f "$work/filler"
+    mount -o remount,ro "$work"
+    count_three_seconds
+    wait_for 5 error_shown 2 || fail "no error shown for a read-only folder"
+    only_good_files
+    note "read-only folder: error shown, power-off requested"
+else
+    note "not root: full-disk and read-only folder cases skipped"
+fi
+app_alive || fail "the program exited"
+pass

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The power-off and the idle inhibitor against logind and the desktop portal, stood in for by
+# dbusmock on private buses (never a real one): one program run per logind, each counting three
+# seconds in program-counter mode.
+#   power.sh PATH_TO_QUELVEX
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+# shellcheck source=tests/e2e/dbus_mock_lib.sh
+source "$(dirname "$0")/dbus_mock_lib.sh"
+unset DBUS_SESSION_BUS_ADDRESS
+
+readonly REQUESTED="quelvex: power-off requested" FAILED="quelvex: power-off failed:"
+readonly LOGIND=org.freedesktop.login1 MANAGER=org.freedesktop.login1.Manager
+SS1="13x23+$(sx 134)+$(sy 128)" # left clock, last seconds digit
+readonly SS1 REAL_BIN=$E2E_BIN
+start_x
+start_private_bus system
+readonly SYSTEM_BUS=$BUS_ADDRESS
+
+# logind_mock NAME [CODE]: a fresh logind; with CODE it also has PowerOffWithFlags, running CODE.
+logind_mock() {
+    stop_pid "${MOCK_PID:-}"
+    LOG=$E2E_TMP/$1.log
+    start_dbusmock "$SYSTEM_BUS" $LOGIND "$LOG" --system --template logind
+    [ $# -lt 2 ] || bus_call "$SYSTEM_BUS" $LOGIND /org/freedesktop/login1 org.freedesktop.DBus.Mock.AddMethod \
+        string:$MANAGER string:PowerOffWithFlags string:t string: "string:$2" >/dev/null
+}
+calls() { grep -c -- "$1" "$LOG" || true; }
+clients() { bus_call "$SYSTEM_BUS" org.freedesktop.DBus / org.freedesktop.DBus.ListNames | grep -c '":1\.'; }
+inhibited() { bus_call "$SYSTEM_BUS" $LOGIND /org/freedesktop/login1 $MANAGER.ListInhibitors | grep -q Quelvex; }
+requested() { [ "$(stderr_count "$REQUESTED")" -ge 1 ]; }
+window_drawn() {
+    grab "$E2E_TMP/window.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+    awk -v l="$(lit_fraction "$E2E_TMP/window.png")" 'BEGIN { exit !(l >= 0.25) }'
+}
+
+# count_down [OPTION]: a new program, which reaches no bus before START, counts 00:00:03 in
+# program-counter mode and asks for the power-off. HELD tells whether logind saw the inhibitor.
+count_down() {
+    stop_pid "$E2E_APID"
+    E2E_APID="" E2E_BIN=$REAL_BIN
+    if [ $# -gt 0 ]; then
+        printf '#!/bin/sh\nexec %q %q\n' "$REAL_BIN" "$1" >"$E2E_TMP/wrapper" && chmod +x "$E2E_TMP/wrapper"
+        E2E_BIN=$E2E_TMP/wrapper
+    fi
+    local before
+    before=$(clients)
+    start_app
+    find_window
+    wait_for 10 geometry_is "$E2E_WID" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "window not in place"
+    wait_for 15 window_drawn || fail "window not drawn"
+    [ "$(clients)" = "$before" ] || fail "the program reached the system bus before any action was armed"
+    click_control 202 126 112 26 # program-counter mode
+    sleep 0.5
+    for _ in 1 2 3; do click_control 420 36 36 34; done
+    sleep 0.3
+    click_control 5 41 176 44 # START
+    STARTED=$(now_ms) HELD=0
+    if wait_for 2 inhibited; then HELD=1; fi
+    wait_for 15 requested || fail "no power-off request after the count"
+}
+
+# A rehearsal calls no logind, yet holds the idle inhibitor during the count and lets it go at its end.
+logind_mock today pass
+export DBUS_SYSTEM_BUS_ADDRESS=$SYSTEM_BUS
+count_down --dry-run
+[ "$HELD" = 1 ] || fail "no idle inhibitor held by logind during the count"
+wait_for 5 eval '! inhibited' || fail "idle inhibitor still held after the count"
+sleep 1
+if [ "$(calls PowerOff)" != 0 ] || [ "$(calls 'Inhibit "idle" "Quelvex"')" != 1 ] ||
+    [ "$(stderr_count "$REQUESTED (dry run")" != 1 ]; then fail "dry run: $(cat "$LOG")"; fi
+note "dry run: no call; idle inhibitor held, then released"
+
+# Today's logind: PowerOffWithFlags(SD_LOGIND_SKIP_INHIBITORS) once, and nothing else.
+count_down
+sleep 1.5
+if [ "$(calls 'PowerOffWithFlags 16$')" != 1 ] || [ "$(calls 'PowerOff ')" != 0 ] ||
+    [ "$(stderr_count "$REQUESTED")" != 1 ] || [ "$(stderr_count "$FAILED")" != 0 ]; then fail "calls: $(cat "$LOG")"; fi
+note "PowerOffWithFlags(16) called once"
+
+# A logind that never answers: the window still takes clicks, and the wait ends after 5 s.
+logind_mock silent 'import time; time.sleep(9)'
+count_down
+grab "$E2E_TMP/ss1-a.png" "$SS1"
+click_control 202 126 112 26 # program-counter mode again: the left clock goes back from 03 to 00
+clock_reset() { grab "$E2E_TMP/ss1-b.png" "$SS1" && ! same_picture "$E2E_TMP/ss1-a.png" "$E2E_TMP/ss1-b.png"; }
+wait_for 3 clock_reset || fail "the window took no click while logind kept silent"
+[ "$(stderr_count "$FAILED")" = 0 ] || fail "gave up on logind too soon"
+wait_for 6 eval '[ "$(stderr_count "$FAILED no answer within 5 s")" = 1 ]' || fail "no line about the silence"
+note "silent logind: window kept working; gave up $(($(now_ms) - STARTED)) ms after START"
+
+# An older logind (no PowerOffWithFlags) gets PowerOff(false); a desktop portal takes the
+# inhibitor instead of logind, and its request is closed at the end of the count.
+logind_mock old
+start_private_bus session
+export DBUS_SESSION_BUS_ADDRESS=$BUS_ADDRESS
+start_dbusmock "$BUS_ADDRESS" org.freedesktop.portal.Desktop "$E2E_TMP/portal.log" --session \
+    org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.portal.Inhibit
+# The request handle is the main object itself, so that its Close is logged too.
+for method in "Inhibit:Inhibit:sua{sv}:o:ret = '/org/freedesktop/portal/desktop'" "Request:Close:::"; do
+    IFS=: read -r iface name in out code <<<"$method"
+    bus_call "$BUS_ADDRESS" org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop \
+        org.freedesktop.DBus.Mock.AddMethod "string:org.freedesktop.portal.$iface" "string:$name" \
+        "string:$in" "string:$out" "string:$code" >/dev/null
+done
+count_down
+wait_for 5 grep -q ' Close' "$E2E_TMP/portal.log" || fail "portal request not closed after the count"
+sleep 1
+if [ "$(calls 'PowerOff False$')" != 1 ] || [ "$(calls ' Inhibit ')" != 0 ] ||
+    [ "$(grep -c 'Inhibit "" 8 ' "$E2E_TMP/portal.log")" != 1 ] || [ "$(stderr_count "$FAILED")" != 0 ]; then
+    fail "calls: $(cat "$LOG" "$E2E_TMP/portal.log")"
+fi
+note "older logind: PowerOff(false) after the refusal; portal inhibitor held, then closed"
+
+# No bus at all: one line for each service, and the program carries on.
+unset DBUS_SESSION_BUS_ADDRESS
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
+count_down
+no_bus() { [ "$(stderr_count "$FAILED no system bus")" = 1 ] && [ "$(stderr_count "idle inhibitor not taken")" = 1 ]; }
+wait_for 5 no_bus || fail "no line about the missing bus"
+sleep 1
+app_alive || fail "the program exited without a bus"
+pass

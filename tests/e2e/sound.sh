@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The alarm through a real sound server (PulseAudio with a null sink, recorded from its monitor,
+# measured by sox): a one-second count with the alarm on loops the shipped ALARM.WAV until STOP;
+# a broken ALARM.WAV gives way to the built-in tone; with no sound server the window goes on
+# working. After each run the program must still close at once.
+#   sound.sh PATH_TO_QUELVEX
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+
+PA_PID=""
+trap 'rc=$?; stop_pid "$PA_PID"; (exit $rc); e2e_cleanup' EXIT
+mkdir -p "$E2E_TMP/runtime" "$E2E_TMP/home"
+chmod 700 "$E2E_TMP/runtime"
+# The same environment as start_app's, so the program reaches this server.
+pa() { env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" "$@"; }
+pa pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=null" \
+    --load=module-native-protocol-unix >"$E2E_TMP/pulse.log" 2>&1 &
+PA_PID=$!
+wait_for 10 pa pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$E2E_TMP/pulse.log")"
+
+# record SECONDS: sox's statistics of what the server plays meanwhile, into $E2E_TMP/stat.
+record() {
+    pa timeout -s INT "$1" parecord -d null.monitor --raw --format=s16le --rate=44100 --channels=1 \
+        "$E2E_TMP/rec.raw" || true
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$E2E_TMP/rec.raw" -n stat 2>"$E2E_TMP/stat"
+}
+stat_of() { awk -F: -v k="$1" '$1 ~ k { gsub(/ /, "", $2); print $2 }' "$E2E_TMP/stat"; }
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 > b + 0) }'; }
+sounding() { record 0.5 && above "$(stat_of 'RMS +amplitude')" 0.02; }
+silent() { record 1 && [ "$(stat_of 'Maximum amplitude')" = 0.000000 ]; }
+drawn() { grab "$E2E_TMP/w.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" && above "$(lit_fraction "$E2E_TMP/w.png")" 0.25; }
+
+# alarm_run CASE BIN: program-counter mode, the alarm switched on, 00:00:01 entered, START.
+alarm_run() {
+    E2E_BIN=$2
+    start_app
+    find_window
+    wait_for 15 drawn || fail "$1: window not drawn"
+    click_control 202 126 112 26
+    click_control 199 239 16 12
+    click_control 420 36 36 34
+    click_control 5 41 176 44
+}
+stop_alarm() {
+    click_control 317 131 150 32
+    sleep 0.3
+    silent || fail "$1: still sounding after STOP"
+}
+close_app() {
+    click_control 457 5 22 22
+    for _ in $(seq 50); do app_alive && sleep 0.1; done
+    ! app_alive || fail "$1: the program did not close"
+    E2E_APID=""
+}
+# check_tone CASE low|high: the rough frequency tells the built-in tone (about 930 Hz) from the
+# shipped chime (about 1350 Hz).
+check_tone() {
+    wait_for 10 sounding || fail "$1: no sound"
+    record 1.5 # a whole pass of either sound
+    local f
+    f=$(stat_of 'Rough +frequency')
+    note "$1: rms $(stat_of 'RMS +amplitude'), max $(stat_of 'Maximum amplitude'), rough frequency $f Hz"
+    if [ "$2" = high ]; then above "$f" 1150 || fail "$1: not the shipped alarm"; fi
+    if [ "$2" = low ]; then above 1150 "$f" || fail "$1: not the built-in tone"; fi
+}
+
+start_x
+silent || fail "sound before any alarm"
+
+# The shipped alarm loops (past its 1.5 s) until STOP, and the next count starts it again.
+alarm_run shipped "$E2E_BIN"
+wait_for 10 sounding || fail "shipped: no sound after the count"
+sleep 1.6
+check_tone shipped high
+stop_alarm shipped
+click_control 5 41 176 44
+check_tone shipped-again high
+close_app shipped
+
+# Broken alarm files, each beside a copy of the program.
+bin=$E2E_BIN
+for c in missing empty text header truncated 24bit; do
+    mkdir -p "$E2E_TMP/$c"
+    cp "$bin" "$E2E_TMP/$c/quelvex"
+    w=$E2E_TMP/$c/ALARM.WAV
+    case $c in
+    empty) : >"$w" ;;
+    text) echo "not a sound" >"$w" ;;
+    header) head -c 44 "$(dirname "$bin")/ALARM.WAV" >"$w" ;;
+    truncated) head -c 20000 "$(dirname "$bin")/ALARM.WAV" >"$w" ;;
+    24bit) sox -n -b 24 -r 44100 -t wav "$w" synth 1 sine 1000 ;;
+    esac
+    alarm_run "$c" "$E2E_TMP/$c/quelvex"
+    check_tone "$c" low
+    stop_alarm "$c"
+    # After a load that never finished, the next alarm neither freezes nor stays silent.
+    if [ "$c" = text ]; then
+        click_control 5 41 176 44
+        check_tone text-again low
+    fi
+    close_app "$c"
+done
+
+# No sound server at all: the alarm is silent, and the window keeps answering.
+stop_pid "$PA_PID"
+alarm_run no-server "$bin"
+sleep 2
+close_app no-server
+pass
