@@ -8,21 +8,10 @@ readonly POWER_LINE="quelvex: power-off requested"
 # shellcheck disable=SC2034 # used by the scripts that source this file
 readonly ERROR_LINE="quelvex: Cannot create file Quelvex ScreenCAP "
 
-# start_app_in DIR [NAME=VALUE...]: as start_app, with DIR as the working folder.
+# start_app_in DIR [NAME=VALUE...]: a rehearsal in DIR, in program-counter mode.
 start_app_in() {
-    local dir=$1
-    shift
-    mkdir -p "$E2E_TMP/home" "$E2E_TMP/runtime"
-    chmod 700 "$E2E_TMP/runtime"
-    (
-        cd "$dir"
-        exec env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
-            XDG_CONFIG_HOME="$E2E_TMP/home/.config" LC_ALL=C.UTF-8 \
-            QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 QT_AUTO_SCREEN_SCALE_FACTOR=0 \
-            DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" DISPLAY="$DISPLAY" "$@" \
-            "$E2E_BIN" --dry-run </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr"
-    ) &
-    E2E_APID=$!
+    E2E_ARGS=(--dry-run)
+    start_app "$@"
     find_window
     wait_for 10 geometry_is "$E2E_WID" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "window not at its opening place"
     sleep 1

@@ -16,10 +16,6 @@ start_app
 find_window
 wid=$E2E_WID
 wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "window not at its opening place"
-window_drawn() {
-    grab "$E2E_TMP/window.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
-    awk -v l="$(lit_fraction "$E2E_TMP/window.png")" 'BEGIN { exit !(l >= 0.25) }'
-}
 wait_for 15 window_drawn || fail "window not drawn"
 
 # The mode button acts on press. In program-counter mode the left clock rests at zero until

@@ -83,19 +83,30 @@ start_x() {
     E2E_XPID=$XVFB_PID
 }
 
-# Starts the program in a fresh working directory; its stderr goes to $E2E_TMP/stderr.
+# start_app [DIR [NAME=VALUE...]]: starts the program in DIR (default a fresh working directory)
+# with the extra environment given and the options in E2E_ARGS; its stderr goes to
+# $E2E_TMP/stderr.
+E2E_ARGS=()
 start_app() {
-    mkdir -p "$E2E_TMP/work" "$E2E_TMP/home" "$E2E_TMP/runtime"
+    local dir=${1:-$E2E_TMP/work}
+    [ $# -eq 0 ] || shift
+    mkdir -p "$dir" "$E2E_TMP/home" "$E2E_TMP/runtime"
     chmod 700 "$E2E_TMP/runtime"
     (
-        cd "$E2E_TMP/work"
+        cd "$dir"
         exec env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
             XDG_CONFIG_HOME="$E2E_TMP/home/.config" LC_ALL=C.UTF-8 \
             QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 QT_AUTO_SCREEN_SCALE_FACTOR=0 \
-            DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" DISPLAY="$DISPLAY" \
-            "$E2E_BIN" </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr"
+            DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" DISPLAY="$DISPLAY" "$@" \
+            "$E2E_BIN" "${E2E_ARGS[@]}" </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr"
     ) &
     E2E_APID=$!
+}
+
+# The window at its opening place shows its skin (most of it lit).
+window_drawn() {
+    grab "$E2E_TMP/window.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+    awk -v l="$(lit_fraction "$E2E_TMP/window.png")" 'BEGIN { exit !(l >= 0.25) }'
 }
 
 # Waits until the program's window is mapped and sets E2E_WID to its id.

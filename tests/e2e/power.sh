@@ -12,7 +12,7 @@ unset DBUS_SESSION_BUS_ADDRESS
 readonly REQUESTED="quelvex: power-off requested" FAILED="quelvex: power-off failed:"
 readonly LOGIND=org.freedesktop.login1 MANAGER=org.freedesktop.login1.Manager
 SS1="13x23+$(sx 134)+$(sy 128)" # left clock, last seconds digit
-readonly SS1 REAL_BIN=$E2E_BIN
+readonly SS1
 start_x
 start_private_bus system
 readonly SYSTEM_BUS=$BUS_ADDRESS
@@ -29,20 +29,12 @@ calls() { grep -c -- "$1" "$LOG" || true; }
 clients() { bus_call "$SYSTEM_BUS" org.freedesktop.DBus / org.freedesktop.DBus.ListNames | grep -c '":1\.'; }
 inhibited() { bus_call "$SYSTEM_BUS" $LOGIND /org/freedesktop/login1 $MANAGER.ListInhibitors | grep -q Quelvex; }
 requested() { [ "$(stderr_count "$REQUESTED")" -ge 1 ]; }
-window_drawn() {
-    grab "$E2E_TMP/window.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
-    awk -v l="$(lit_fraction "$E2E_TMP/window.png")" 'BEGIN { exit !(l >= 0.25) }'
-}
 
 # count_down [OPTION]: a new program, which reaches no bus before START, counts 00:00:03 in
 # program-counter mode and asks for the power-off. HELD tells whether logind saw the inhibitor.
 count_down() {
     stop_pid "$E2E_APID"
-    E2E_APID="" E2E_BIN=$REAL_BIN
-    if [ $# -gt 0 ]; then
-        printf '#!/bin/sh\nexec %q %q\n' "$REAL_BIN" "$1" >"$E2E_TMP/wrapper" && chmod +x "$E2E_TMP/wrapper"
-        E2E_BIN=$E2E_TMP/wrapper
-    fi
+    E2E_APID="" E2E_ARGS=("$@")
     local before
     before=$(clients)
     start_app

@@ -28,14 +28,13 @@ stat_of() { awk -F: -v k="$1" '$1 ~ k { gsub(/ /, "", $2); print $2 }' "$E2E_TMP
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 > b + 0) }'; }
 sounding() { record 0.5 && above "$(stat_of 'RMS +amplitude')" 0.02; }
 silent() { record 1 && [ "$(stat_of 'Maximum amplitude')" = 0.000000 ]; }
-drawn() { grab "$E2E_TMP/w.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" && above "$(lit_fraction "$E2E_TMP/w.png")" 0.25; }
 
 # alarm_run CASE BIN: program-counter mode, the alarm switched on, 00:00:01 entered, START.
 alarm_run() {
     E2E_BIN=$2
     start_app
     find_window
-    wait_for 15 drawn || fail "$1: window not drawn"
+    wait_for 15 window_drawn || fail "$1: window not drawn"
     click_control 202 126 112 26
     click_control 199 239 16 12
     click_control 420 36 36 34
