@@ -1,10 +1,12 @@
 #include "app/program.h"
 
 #include "core/form1.h"
+#include "ui/language.h"
 #include "platform/linux/disk_statvfs.h"
 #include "platform/linux/idle_inhibitor.h"
 #include "platform/linux/logind_power.h"
 #include "platform/linux/screen_grab.h"
+#include "platform/qt/desktop_shell.h"
 #include "platform/qt/face_driver.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/placeholder_services.h"
@@ -34,7 +36,8 @@ class DryRunPower : public Power {
 struct Program::Parts {
     explicit Parts(const ProgramOptions& options)
         : form(Services{clock, sound, options.dryRun ? static_cast<Power&>(dryRunPower) : power, grab, disk,
-                        errors, help, QCoreApplication::applicationDirPath().toStdString() + "/"}),
+                        errors, help, QCoreApplication::applicationDirPath().toStdString() + "/"},
+               WebServices{shell, WebServices::none().network, WebServices::none().web}),
           driver(form.face(), form), view(form.face(), driver), timers(form.face(), driver, options.timer1) {
         driver.attach(view);
         driver.attach(timers);
@@ -51,6 +54,7 @@ struct Program::Parts {
     StatvfsDisk disk;
     MessageBoxErrors errors;
     ReportingHelpWindow help;
+    DesktopShell shell;
     TForm1 form;
     IdleInhibitor inhibitor{form}; // outlives the driver that feeds it
     FaceDriver driver;
@@ -77,6 +81,8 @@ void setUpApplication() {
 }
 
 int runProgram(int argc, char** argv, Timer1Mode timer1) {
+    // Tests and packagers point the program at another server.
+    if (const QByteArray site = qgetenv("QUELVEX_SITE_URL"); !site.isEmpty()) setSiteUrl(site.toStdString());
     QApplication app(argc, argv);
     setUpApplication();
 

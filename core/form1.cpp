@@ -21,7 +21,7 @@ double toDayValue(const LocalDateTime& t) {
     return static_cast<double>(days) + fraction;
 }
 
-TForm1::TForm1(Services services) : svc_(std::move(services)) {
+TForm1::TForm1(Services services, WebServices web) : svc_(std::move(services)), web_(web) {
     // The window as loaded from its form: captions and position.
     for (std::size_t i = 0; i < kLabelCount; ++i) {
         const Label l = static_cast<Label>(i);
@@ -135,13 +135,20 @@ void TForm1::mouseMove(ControlRef c, int x, int y) {
 
 void TForm1::click(ControlRef c) {
     if (c == ControlRef(Image::start)) startClick();
+    if (c == ControlRef(Label::Label4)) Label4Click();
     if (c == ControlRef(Label::Label7)) Label7Click();
+    if (c == ControlRef(Label::Label8)) Label8Click();
+    if (c == ControlRef(Image::Image6)) Image6Click();
     if (c == ControlRef(Label::Label9)) Label9Click();
     if (c == ControlRef(Label::Label10)) Label10Click();
 }
 
-void TForm1::mouseEnter(ControlRef) {}
-void TForm1::mouseLeave(ControlRef) {}
+void TForm1::mouseEnter(ControlRef c) {
+    if (c == ControlRef(Label::Label4)) Label4MouseEnter();
+}
+void TForm1::mouseLeave(ControlRef c) {
+    if (c == ControlRef(Label::Label4)) Label4MouseLeave();
+}
 
 void TForm1::timerTick(TimerId timer) {
     // A tick that was already queued when its timer was switched off is dropped.
@@ -152,7 +159,7 @@ void TForm1::timerTick(TimerId timer) {
     case TimerId::Timer3: Timer3Timer(); break;
     case TimerId::Timer4: Timer4Timer(); break;
     case TimerId::Timer5: Timer5Timer(); break;
-    case TimerId::Timer6: break;
+    case TimerId::Timer6: Timer6Timer(); break;
     case TimerId::Timer7: Timer7Timer(); break;
     case TimerId::Timer8: Timer8Timer(); break;
     case TimerId::Count: break;

@@ -6,6 +6,7 @@
 #include "core/clock.h"
 #include "core/error_display.h"
 #include "core/shared_state.h"
+#include "help/services.h"
 #include "ui/disk.h"
 #include "ui/events.h"
 #include "ui/face.h"
@@ -38,7 +39,7 @@ struct Services {
 
 class TForm1 : public FaceEvents {
   public:
-    explicit TForm1(Services services);
+    explicit TForm1(Services services, WebServices web = WebServices::none());
 
     SharedState& state() { return s_; }
     const SharedState& state() const { return s_; }
@@ -58,6 +59,8 @@ class TForm1 : public FaceEvents {
     void mouseLeave(ControlRef control) override;
     void timerTick(TimerId timer) override;
     void firstShown(int screenWidth, int screenHeight) override;
+    void webTitleChanged() override { CppWebBrowser1TitleChange(); }
+    void webLoadFinished(bool ok) override { CppWebBrowser1LoadFinished(ok); }
 
     // Countdown.
     void Timer1Timer();
@@ -139,6 +142,16 @@ class TForm1 : public FaceEvents {
     void lanMouseDown();
     void Label7Click();
 
+    // Links and the web strip.
+    void Label4Click();
+    void Label4MouseEnter();
+    void Label4MouseLeave();
+    void Label8Click();
+    void Timer6Timer();
+    void CppWebBrowser1TitleChange();
+    void CppWebBrowser1LoadFinished(bool ok);
+    void Image6Click();
+
     // The open and close sequences of the options panel.
     void openOptionsPanel();
     void closeOptionsPanel();
@@ -168,6 +181,7 @@ class TForm1 : public FaceEvents {
     void setLinkCaptions();
 
     Services svc_;
+    WebServices web_;
     SharedState s_;
     Face face_;
 };

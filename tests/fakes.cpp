@@ -81,6 +81,7 @@ Services servicesOf(Rig& r) {
 }
 } // namespace
 
-Rig::Rig(std::int64_t startMs) : form((clock.nowMs = startMs, servicesOf(*this))) {}
+Rig::Rig(std::int64_t startMs)
+    : form((clock.nowMs = startMs, servicesOf(*this)), WebServices{shell, network, web}) {}
 
 } // namespace quelvex::testing

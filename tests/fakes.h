@@ -76,6 +76,25 @@ struct FakeHelp : HelpWindow {
     void followLanguage(bool english) override { languages.push_back(english); }
 };
 
+struct FakeShell : Shell {
+    std::vector<std::string> opened;
+    void openUrl(const std::string& url) override { opened.push_back(url); }
+};
+
+struct FakeNetwork : Network {
+    bool online = false;
+    int polls = 0;
+    bool connected() override { return ++polls, online; }
+};
+
+// Loads instantly: a navigation only records the address; the test reports titles and load ends.
+struct FakeWebView : WebView {
+    std::vector<std::string> navigations;
+    std::string shown;
+    void navigate(const std::string& url) override { navigations.push_back(url); }
+    std::string location() override { return shown; }
+};
+
 // Every fake plus the window model, wired the way the program wires the real services.
 struct Rig {
     FakeClock clock;
@@ -85,6 +104,9 @@ struct Rig {
     FakeDisk disk;
     FakeErrors errors;
     FakeHelp help;
+    FakeShell shell;
+    FakeNetwork network;
+    FakeWebView web;
     TForm1 form;
     explicit Rig(std::int64_t startMs = 0);
     SharedState& s() { return form.state(); }

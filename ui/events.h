@@ -21,6 +21,9 @@ class FaceEvents {
     virtual void timerTick(TimerId timer) = 0;
     // The window is about to appear for the first time on a screen of this size.
     virtual void firstShown(int screenWidth, int screenHeight) = 0;
+    // The web view shows a new document, or ended a load (`ok` false: it failed).
+    virtual void webTitleChanged() {}
+    virtual void webLoadFinished(bool /*ok*/) {}
 };
 
 } // namespace quelvex

@@ -2,7 +2,26 @@
 
 namespace quelvex {
 
-const char* siteName() { return QUELVEX_SITE; }
+namespace {
+std::string& site() {
+    static std::string url = QUELVEX_SITE_URL;
+    return url;
+}
+} // namespace
+
+const std::string& siteUrl() { return site(); }
+
+void setSiteUrl(std::string url) {
+    while (!url.empty() && url.back() == '/') url.pop_back();
+    site() = std::move(url);
+}
+
+std::string siteName() {
+    const std::string& url = site();
+    const std::size_t scheme = url.find("://");
+    const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+    return url.substr(start, url.find('/', start) - start);
+}
 
 const char* statusRunningText(int language) { return isEnglish(language) ? "ENABLED" : "ACTIVO"; }
 const char* statusStoppedText(int language) { return isEnglish(language) ? "DISABLED" : "INACTIVO"; }

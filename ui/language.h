@@ -16,7 +16,10 @@ const char* statusStoppedText(int language);
 std::string captionText(Label label, int language);
 // Captions the window is built with, before any language code runs.
 std::string formCaption(Label label);
-// The maker's web-site host name.
-const char* siteName();
+// The maker's web site: its full base address (scheme and host, no trailing slash), and the
+// host name shown in the captions. The address is fixed at start, before any window exists.
+const std::string& siteUrl();
+void setSiteUrl(std::string url);
+std::string siteName();
 
 } // namespace quelvex

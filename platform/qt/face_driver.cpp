@@ -87,4 +87,12 @@ void FaceDriver::firstShown(int screenWidth, int screenHeight) {
     deliver([=, this] { model_.firstShown(screenWidth, screenHeight); });
 }
 
+void FaceDriver::webTitleChanged() {
+    deliver([this] { model_.webTitleChanged(); });
+}
+
+void FaceDriver::webLoadFinished(bool ok) {
+    deliver([=, this] { model_.webLoadFinished(ok); });
+}
+
 } // namespace quelvex

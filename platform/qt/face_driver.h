@@ -37,6 +37,8 @@ class FaceDriver final : public FaceEvents {
     void mouseLeave(ControlRef control) override;
     void timerTick(TimerId timer) override;
     void firstShown(int screenWidth, int screenHeight) override;
+    void webTitleChanged() override;
+    void webLoadFinished(bool ok) override;
 
   private:
     // Runs one model handler, then any events that arrived while it ran, then applies changes.
