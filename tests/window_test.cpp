@@ -234,6 +234,23 @@ TEST(Language, LinkCaptionsChangeOnlyWithTheLanguageButton) {
     EXPECT_EQ(rig.help.languages, (std::vector<bool>{true, false, true}));
 }
 
+// Both site links hand the browser the full address (a bare host name opens nothing outside
+// Windows); the top-bar address lights up under the pointer. The caption shows the host only.
+TEST(Links, SiteLinksOpenTheFullAddressAndTheTopBarOneLights) {
+    setSiteUrl("http://127.0.0.1:8123/");
+    Rig rig;
+    const Face& f = rig.face();
+    EXPECT_EQ(f.text(Label::Label4), "127.0.0.1:8123");
+    rig.form.mouseEnter(Label::Label4);
+    EXPECT_EQ(f.label(Label::Label4).color, 0xFFFFFFu);
+    rig.form.click(Label::Label4);
+    rig.form.mouseLeave(Label::Label4);
+    EXPECT_EQ(f.label(Label::Label4).color, kCaption);
+    rig.form.click(Label::Label8);
+    EXPECT_EQ(rig.shell.opened, (std::vector<std::string>(2, "http://127.0.0.1:8123")));
+    setSiteUrl(QUELVEX_SITE_URL);
+}
+
 TEST(Language, SwitchingKeepsTheCountAndTranslatesTheStatus) {
     Rig rig;
     rig.clock.set(2026, 12, 7, 9, 59, 40);
