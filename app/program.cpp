@@ -44,6 +44,7 @@ struct Program::Parts {
         driver.attach(inhibitor);
         // A window hidden for a capture must be off the screen before the pixels are read.
         grab.setBeforeGrab([this] { driver.sync(); });
+        grab.setPortalWaitingHook([this](bool waiting) { view.holdHidden(waiting); });
     }
 
     SystemClock clock;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -24,6 +25,9 @@ namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+// A portal that shows no dialog answers within a second; one that never answers must not keep
+// the window hidden, nor the request, for ever.
+constexpr int kAnswerLimitMs = 10000;
 
 // The portal saves into a folder of its choosing; only a copy in a temporary folder is ours to
 // remove. A picture it put among the user's own (some desktops use ~/Pictures) stays.
@@ -68,13 +72,20 @@ std::optional<std::string> PortalScreenshot::request(const std::string& fileName
 
     // The portal names the Request after our bus name and a token of ours. Listening on that
     // path before calling means an answer that comes at once is not missed.
-    const QString token = QStringLiteral("quelvex%1_%2").arg(::getpid()).arg(++serial_);
+    const QString token = QStringLiteral("quelvex%1_%2").arg(::getpid()).arg(serial_ + 1);
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
     if (!subscribe(path)) return "cannot listen to the desktop portal";
     const QString name = QString::fromStdString(fileName);
-    pending_[path] = Pending{fileName, QDir::current().absoluteFilePath(name)};
+    const bool first = pending_.empty();
+    pending_[path] = Pending{fileName, QDir::current().absoluteFilePath(name), ++serial_};
+    if (first && waitingHook_) waitingHook_(true);
+    QTimer::singleShot(kAnswerLimitMs, this, [this, id = serial_] {
+        // Looked up by its number: an older portal may have moved it to a path of its own.
+        for (const auto& [requestPath, waiting] : pending_)
+            if (waiting.id == id) return giveUp(QString(requestPath)); // a copy: the entry goes
+    });
 
     QDBusMessage call = QDBusMessage::createMethodCall(
         kService, QStringLiteral("/org/freedesktop/portal/desktop"),
@@ -94,8 +105,7 @@ void PortalScreenshot::onCallFinished(QDBusPendingCallWatcher* call, const QStri
     if (it == pending_.end()) return; // answered already
     if (reply.isError()) {
         const Pending pending = it->second;
-        unsubscribe(predictedPath);
-        pending_.erase(it);
+        forget(predictedPath);
         fail(pending, "desktop portal: " + reply.error().message().toStdString());
         return;
     }
@@ -114,8 +124,7 @@ void PortalScreenshot::onResponse(const QDBusMessage& message) {
     const auto it = pending_.find(message.path());
     if (it == pending_.end()) return;
     const Pending pending = it->second;
-    unsubscribe(it->first);
-    pending_.erase(it);
+    forget(message.path());
 
     const QList<QVariant> args = message.arguments();
     const uint response = args.size() > 0 ? args.at(0).toUInt() : 2;
@@ -144,6 +153,18 @@ void PortalScreenshot::finish(const Pending& pending, const QString& pictureUri)
     const Rgb32Pixels pixels{image.constBits(), image.width(), image.height(),
                              static_cast<std::size_t>(image.bytesPerLine())};
     if (auto why = writeJpeg(QFile::encodeName(pending.target).toStdString(), pixels)) fail(pending, *why);
+}
+
+void PortalScreenshot::forget(const QString& requestPath) {
+    unsubscribe(requestPath);
+    pending_.erase(requestPath);
+    if (pending_.empty() && waitingHook_) waitingHook_(false);
+}
+
+void PortalScreenshot::giveUp(QString requestPath) {
+    const Pending pending = pending_.at(requestPath);
+    forget(requestPath);
+    fail(pending, "no answer from the desktop portal within 10 s");
 }
 
 void PortalScreenshot::fail(const Pending& pending, const std::string& why) {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,6 +31,10 @@ class PortalScreenshot final : public QObject {
     // the request could not even be sent.
     std::optional<std::string> request(const std::string& fileName);
 
+    // Told true when a first request starts waiting for the portal, false when none waits any
+    // more (answered, failed or given up).
+    void setWaitingHook(std::function<void(bool)> hook) { waitingHook_ = std::move(hook); }
+
   private slots:
     void onResponse(const QDBusMessage& message);
 
@@ -37,6 +42,7 @@ class PortalScreenshot final : public QObject {
     struct Pending {
         std::string fileName; // as the user sees it
         QString target;       // absolute
+        unsigned id = 0;
     };
 
     bool subscribe(const QString& requestPath);
@@ -44,10 +50,13 @@ class PortalScreenshot final : public QObject {
     void onCallFinished(QDBusPendingCallWatcher* call, const QString& predictedPath);
     void finish(const Pending& pending, const QString& pictureUri);
     void fail(const Pending& pending, const std::string& why);
+    void forget(const QString& requestPath);
+    void giveUp(QString requestPath);
 
     ErrorDisplay& errors_;
     std::map<QString, Pending> pending_; // by Request object path
     unsigned serial_ = 0;
+    std::function<void(bool)> waitingHook_;
 };
 
 } // namespace quelvex

@@ -187,6 +187,11 @@ void DesktopScreenGrab::setBeforeGrab(std::function<void()> hook) {
     beforeGrab_ = std::move(hook);
 }
 
+void DesktopScreenGrab::setPortalWaitingHook(std::function<void(bool)> hook) {
+    portalWaiting_ = std::move(hook);
+    if (portal_) portal_->setWaitingHook(portalWaiting_);
+}
+
 // Decided at the first capture, when the application is sure to run. QUELVEX_CAPTURE=portal,
 // x11 or qt overrides the choice, for desktops where the usual one fails (an X11 program under
 // XWayland sees only its own windows).
@@ -207,6 +212,7 @@ void DesktopScreenGrab::chooseMethod() {
         if (!x11_) method_ = Method::Qt; // an unusual visual: Qt converts it
     } else if (method_ == Method::Portal) {
         portal_ = std::make_unique<PortalScreenshot>(errors_);
+        portal_->setWaitingHook(portalWaiting_);
     }
 }
 

@@ -27,6 +27,10 @@ class DesktopScreenGrab final : public ScreenGrab {
     // inside the handler that hid the window would still show it.
     void setBeforeGrab(std::function<void()> hook);
 
+    // Told true while the desktop portal still has to take a picture asked for, false once
+    // none is outstanding. A window hidden for the capture must stay off the screen meanwhile.
+    void setPortalWaitingHook(std::function<void(bool)> hook);
+
     std::optional<std::string> captureTo(const std::string& fileName) override;
 
   private:
@@ -36,6 +40,7 @@ class DesktopScreenGrab final : public ScreenGrab {
 
     ErrorDisplay& errors_;
     std::function<void()> beforeGrab_;
+    std::function<void(bool)> portalWaiting_;
     Method method_ = Method::Undecided;
     std::unique_ptr<X11Grabber> x11_;
     std::unique_ptr<PortalScreenshot> portal_;

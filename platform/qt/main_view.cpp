@@ -337,11 +337,18 @@ void MainView::applyChanges(const FaceChanges& changes) {
     if (changes.gauge) refresh(gaugeSlot_);
     if (changes.window) {
         applyWindowGeometry();
-        if (firstShow_ == FirstShow::Done && face_.window().visible != isVisible())
-            setVisible(face_.window().visible);
+        const bool shown = face_.window().visible && !heldHidden_;
+        if (firstShow_ == FirstShow::Done && shown != isVisible()) setVisible(shown);
     }
     if (changes.minimiseRequests && firstShow_ == FirstShow::Done) showMinimized();
     if (changes.closeRequested) close();
+}
+
+void MainView::holdHidden(bool hold) {
+    // Only a window that is off the screen now is kept off it.
+    heldHidden_ = hold && firstShow_ == FirstShow::Done && !isVisible();
+    const bool shown = face_.window().visible && !hold;
+    if (firstShow_ == FirstShow::Done && shown != isVisible()) setVisible(shown);
 }
 
 void MainView::setVisible(bool visible) {

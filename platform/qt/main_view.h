@@ -29,6 +29,12 @@ class MainView final : public QWidget, public ChangeSink {
     // The first show tells the model the screen size first, then opens where the model says.
     void setVisible(bool visible) override;
 
+    // While held, a window that is off the screen when the hold starts stays off it even where
+    // the face shows it: a picture of the screen is still to be taken by someone else (the
+    // desktop portal) after the model has shown the window again. Letting go shows it as the
+    // face says.
+    void holdHidden(bool hold);
+
     // Where a control lies now, in window coordinates; empty while it is hidden.
     QRect controlRect(ControlRef control) const;
     // The topmost shown control at a point of the window.
@@ -83,6 +89,7 @@ class MainView final : public QWidget, public ChangeSink {
     enum class FirstShow { Pending, Running, Done };
     FirstShow firstShow_ = FirstShow::Pending;
     bool wayland_ = false;
+    bool heldHidden_ = false;
 
     std::optional<ControlRef> pressed_;
     Qt::MouseButtons held_;

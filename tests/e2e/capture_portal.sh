@@ -36,6 +36,16 @@ grep -qx 'interactive=False token=[A-Za-z0-9_]\+' "$portal_dir/calls" || fail "p
 [ -z "$(find "$portal_dir" -name '*.ppm')" ] || fail "the portal's temporary picture was left behind"
 note "portal picture saved as $(basename "$CAPTURE")"
 
+# Hidden for the capture: the window stays off the screen until the portal has answered.
+toggle_hide_on_capture
+echo 1500 >"$portal_dir/delay"
+count_three_seconds
+! window_mapped || fail "the window came back before the portal took its picture"
+wait_for 5 window_mapped || fail "the window did not come back after the portal's answer"
+rm "$portal_dir/delay"
+toggle_hide_on_capture
+note "window kept hidden while the portal worked"
+
 # A portal that fails: the error comes after the step, the power-off was requested anyway.
 touch "$portal_dir/fail"
 count_three_seconds

@@ -3,7 +3,8 @@
 
     mock_portal.py FOLDER
 
-Each Screenshot call is logged to FOLDER/calls; 200 ms later the Request answers with a picture
+Each Screenshot call is logged to FOLDER/calls; 200 ms later (or as many ms as FOLDER/delay
+says) the Request answers with a picture
 written to FOLDER (640x480, left half red, right half blue), or with a failure while FOLDER/fail
 exists. FOLDER/ready appears once the portal's name is owned.
 """
@@ -32,7 +33,8 @@ class Portal(dbus.service.Object):
         path = "/org/freedesktop/portal/desktop/request/%s/%s" % (sender[1:].replace(".", "_"), token)
         with open(os.path.join(FOLDER, "calls"), "a") as log:
             log.write("interactive=%s token=%s\n" % (bool(options.get("interactive", True)), token))
-        GLib.timeout_add(200, self.answer, path)
+        delay = os.path.join(FOLDER, "delay")
+        GLib.timeout_add(int(open(delay).read()) if os.path.exists(delay) else 200, self.answer, path)
         return dbus.ObjectPath(path)
 
     def answer(self, path):
