@@ -6,6 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../tools/xsession.sh"
 BENCH_TMP=$(mktemp -d "${TMPDIR:-/tmp}/quelvex-bench.XXXXXX")
 BENCH_PIDS=()
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
+export DBUS_SESSION_BUS_ADDRESS=${DBUS_SESSION_BUS_ADDRESS:-unix:path=/nonexistent/quelvex-session-bus}
 export QT_QPA_PLATFORM=xcb
 export LC_ALL=C.UTF-8
 export HOME="$BENCH_TMP/home" XDG_RUNTIME_DIR="$BENCH_TMP/runtime"

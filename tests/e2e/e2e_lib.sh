@@ -26,8 +26,10 @@ E2E_XPID=""
 E2E_APID=""
 E2E_OK=0
 DISPLAY=""
-# Never let anything reach a real system bus, whatever the program does.
+# Never let anything reach a real system bus, whatever the program does. Without a session bus
+# address, libdbus would autolaunch a session bus for every program start, which outlives the test.
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
+export DBUS_SESSION_BUS_ADDRESS=${DBUS_SESSION_BUS_ADDRESS:-unix:path=/nonexistent/quelvex-session-bus}
 
 e2e_cleanup() {
     local rc=$?

@@ -7,7 +7,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 # shellcheck source=tests/e2e/dbus_mock_lib.sh
 source "$(dirname "$0")/dbus_mock_lib.sh"
-unset DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/quelvex-session-bus
 
 readonly REQUESTED="quelvex: power-off requested" FAILED="quelvex: power-off failed:"
 readonly LOGIND=org.freedesktop.login1 MANAGER=org.freedesktop.login1.Manager
@@ -105,7 +105,7 @@ fi
 note "older logind: PowerOff(false) after the refusal; portal inhibitor held, then closed"
 
 # No bus at all: one line for each service, and the program carries on.
-unset DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/quelvex-session-bus
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
 count_down
 no_bus() { [ "$(stderr_count "$FAILED no system bus")" = 1 ] && [ "$(stderr_count "idle inhibitor not taken")" = 1 ]; }
