@@ -8,9 +8,12 @@
 #include "platform/linux/screen_grab.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/face_driver.h"
+#include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
+#include "platform/qt/network_status.h"
 #include "platform/qt/placeholder_services.h"
 #include "platform/qt/qt_sound.h"
+#include "platform/qt/qt_web_view.h"
 #include "platform/qt/system_clock.h"
 
 #include <QApplication>
@@ -19,6 +22,9 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace quelvex {
 namespace {
@@ -37,11 +43,12 @@ struct Program::Parts {
     explicit Parts(const ProgramOptions& options)
         : form(Services{clock, sound, options.dryRun ? static_cast<Power&>(dryRunPower) : power, grab, disk,
                         errors, help, QCoreApplication::applicationDirPath().toStdString() + "/"},
-               WebServices{shell, WebServices::none().network, WebServices::none().web}),
+               WebServices{shell, network, web}),
           driver(form.face(), form), view(form.face(), driver), timers(form.face(), driver, options.timer1) {
         driver.attach(view);
         driver.attach(timers);
         driver.attach(inhibitor);
+        web.attach(view, driver, form.face());
         // A window hidden for a capture must be off the screen before the pixels are read.
         grab.setBeforeGrab([this] { driver.sync(); });
         grab.setPortalWaitingHook([this](bool waiting) { view.holdHidden(waiting); });
@@ -54,8 +61,10 @@ struct Program::Parts {
     DesktopScreenGrab grab{errors}; // keeps only the reference until the first capture
     StatvfsDisk disk;
     MessageBoxErrors errors;
-    ReportingHelpWindow help;
     DesktopShell shell;
+    HelpDialog help{shell};
+    NetworkStatus network;
+    QtWebView web; // its page widget belongs to the view
     TForm1 form;
     IdleInhibitor inhibitor{form}; // outlives the driver that feeds it
     FaceDriver driver;
@@ -84,6 +93,10 @@ void setUpApplication() {
 int runProgram(int argc, char** argv, Timer1Mode timer1) {
     // Tests and packagers point the program at another server.
     if (const QByteArray site = qgetenv("QUELVEX_SITE_URL"); !site.isEmpty()) setSiteUrl(site.toStdString());
+#ifdef Q_OS_UNIX
+    // The web engine's sandbox cannot run as root; anyone else keeps it.
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     QApplication app(argc, argv);
     setUpApplication();
 

@@ -6,12 +6,6 @@
 
 namespace quelvex {
 
-void ReportingHelpWindow::showHelp() {
-    std::fprintf(stderr, "quelvex: help window requested (not available yet)\n");
-}
-
-void ReportingHelpWindow::followLanguage(bool) {}
-
 // Shown once the handler that raised it has finished, as a top-level handler would. The box is
 // not modal and runs no event loop of its own: left unanswered, it must not keep the window from
 // taking input, nor hold up a later count's actions. While it stays open, later errors (a

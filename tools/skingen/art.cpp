@@ -1591,4 +1591,67 @@ QImage Artist::appIcon(int size) {
     return img;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The help window's logo and icon.
+
+QImage Artist::helpLogo(int scale) {
+    QImage img(119 * scale, 23 * scale, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    Draw p(img, scale);
+    const QPointF c(11.5, 11.5);
+    medallion(p, c, 10.5);
+    rotor(p, c, 8.2, 0, rgb(0xE6E3FF), kLavender);
+    p.setPen(QPen(kBodyLo, 0.7));
+    p.setBrush(rgb(0xF4F2FF));
+    p.drawEllipse(c, 1.7, 1.7);
+
+    // The name in the face's lavenders, lit from above, with the version beside it.
+    const QFont name = font(14, true, false, 0.6);
+    QLinearGradient ink(0, 5, 0, 18);
+    ink.setColorAt(0.0, rgb(0xF0EEFF));
+    ink.setColorAt(1.0, rgb(0x9C96E0));
+    QPainterPath word;
+    word.addText(QPointF(27, 16.5), name, QStringLiteral("QUELVEX"));
+    p.setPen(Qt::NoPen);
+    p.setBrush(withAlpha(kLavender, 90));
+    p.drawPath(word.translated(0, 1));
+    p.setBrush(ink);
+    p.drawPath(word);
+    const qreal end = 27 + textWidth(name, QStringLiteral("QUELVEX"));
+    const QFont version = font(10, true);
+    text(p, version, QStringLiteral("5.0"), end + 4, 119 - end - 4, 17, kCaption);
+    // A fine rule under the name, fading out to the right.
+    QLinearGradient rule(27, 0, 119, 0);
+    rule.setColorAt(0.0, withAlpha(kLavender, 200));
+    rule.setColorAt(1.0, withAlpha(kLavender, 0));
+    p.fillRect(QRectF(27, 20, 92, 1), rule);
+    p.end();
+    return img;
+}
+
+QImage Artist::helpIcon(int size) {
+    QImage img = appIcon(size);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(size / 48.0, size / 48.0);
+    // A badge at the lower right, over the emblem's ring.
+    const QPointF c(34, 34);
+    p.setPen(QPen(rgb(0x0B0C1F), 1.2));
+    QLinearGradient badge(0, 22, 0, 46);
+    badge.setColorAt(0.0, rgb(0xF4F2FF));
+    badge.setColorAt(1.0, rgb(0xB3AEE2));
+    p.setBrush(badge);
+    p.drawEllipse(c, 11, 11);
+    const QFont f = font(17, true);
+    QPainterPath mark;
+    mark.addText(0, 0, f, QStringLiteral("?"));
+    const QRectF box = mark.boundingRect();
+    p.setPen(Qt::NoPen);
+    p.setBrush(rgb(0x252752));
+    p.drawPath(mark.translated(c - box.center()));
+    p.end();
+    return img;
+}
+
 } // namespace skingen

@@ -33,6 +33,10 @@ class Artist {
     const QImage& picture(quelvex::Image image);
     // The application icon as a square of `size` × `size` pixels (not scaled).
     static QImage appIcon(int size);
+    // The help window's logo, 119 × 23 at 1×, on the window's black.
+    static QImage helpLogo(int scale);
+    // The help window's icon: the application's tile with a question mark, `size` pixels square.
+    static QImage helpIcon(int size);
 
     enum class Backdrop { Face, Panel, Strip };
     // A background as it is before any picture that lies over it is painted: modulo1, modulo2 or

@@ -6,7 +6,8 @@
 //   QT_QPA_PLATFORM=offscreen build/tools/skingen/skingen skin/
 //
 // For each picture the layout knows (skinPictures()), it writes <name>.png at its 1× size and
-// <name>@2x.png drawn at twice that size, plus the 48 px application icon quelvex-48.png. The
+// <name>@2x.png drawn at twice that size, plus the 48 px application icon quelvex-48.png and the
+// help window's logo and icon (helplogo, helpicon, also at 1× and 2×). The
 // same input always gives the same bytes, so an unchanged skin shows no diff.
 //
 // To see the result as the window would show it at start-up:
@@ -249,7 +250,8 @@ bool save(const QImage& img, const QString& path) {
 int usage() {
     std::fprintf(stderr,
                  "usage: skingen [SKIN_DIR] [--preview FILE] [--preview2x FILE]\n"
-                 "  SKIN_DIR       write every picture of the skin (1× and @2x) and quelvex-48.png there\n"
+                 "  SKIN_DIR       write every picture of the skin (1× and @2x), quelvex-48.png and the\n"
+                 "                 help window's helplogo and helpicon there\n"
                  "  --preview      compose the window at start-up, open, at 1×\n"
                  "  --preview2x    the same at 2×\n");
     return 2;
@@ -305,6 +307,13 @@ int main(int argc, char** argv) {
         }
         if (!save(skingen::Artist::appIcon(48), out.filePath("quelvex-48.png"))) return 1;
         ++written;
+        // The help window's own pictures.
+        if (!save(skingen::Artist::helpLogo(1), out.filePath("helplogo.png")) ||
+            !save(skingen::Artist::helpLogo(2), out.filePath("helplogo@2x.png")) ||
+            !save(skingen::Artist::helpIcon(48), out.filePath("helpicon.png")) ||
+            !save(skingen::Artist::helpIcon(96), out.filePath("helpicon@2x.png")))
+            return 1;
+        written += 4;
         std::printf("skingen: wrote %d pictures to %s\n", written, qPrintable(out.path()));
     }
     if (!preview1.isEmpty() && !save(preview(art1), preview1)) return 1;

@@ -1,0 +1,148 @@
+#include "help/manuals.h"
+
+#include "ui/language.h"
+
+namespace quelvex {
+namespace {
+
+// Sized to stay on one line in the help window's editors.
+const std::string kRule(60, '_');
+
+std::string heading(const std::string& title) {
+    std::size_t letters = 0; // UTF-8: every byte but the continuation bytes starts a letter
+    for (unsigned char c : title)
+        letters += (c & 0xC0) != 0x80;
+    return "\n_____ " + title + " " + std::string(53 - letters, '_') + "\n\n";
+}
+
+std::string header(const std::string& product) {
+    return kRule + "\n\n   " + product + "\n   " + siteName() + "\n" + kRule + "\n\n";
+}
+
+std::string closing() {
+    return "\n" + kRule + "\n\n   Quelvex 5.0   \xE2\x80\x94   " + siteName() + "\n" + kRule + "\n";
+}
+
+} // namespace
+
+std::string englishManual() {
+    return header("QUELVEX 5.0  \xC2\xB7  USER MANUAL") +
+           "Quelvex switches off your computer and its monitor at the very moment you choose, closing "
+           "every program on the way. That moment can lie up to 99 hours, 59 minutes and 59 seconds "
+           "ahead: a little over four days (4 days and 4 hours, give or take a second).\n\n"
+           "Some ideas: leave a long download running from Friday evening until Sunday and let Quelvex "
+           "turn the lights out once it is done; or fall asleep in front of a film on your TV card, "
+           "knowing the computer will not hum away all night.\n\n"
+           "Quelvex is also a fine alarm clock for appointments: set the alarm exactly the way you set a "
+           "shutdown. And if you want a record of what happened on the screen, it takes full-screen "
+           "pictures in JPEG format (about 130 KB each), as many as you like throughout the programmed "
+           "time.\n" +
+           heading("MAIN MENU") +
+           "LANGUAGE: this button switches the whole program between Spanish and English (it always "
+           "shows the word in the other language, so you can find your way back). This manual follows "
+           "it; the choice at the top of this window changes only the manual.\n\n"
+           "COUNTER MODE: two buttons choose how the time is counted.\n\n"
+           "  SYSTEM TIME waits for a time of day, in the same format as your system clock (AM/PM or "
+           "24 hours). Since it is a time of day, it is never more than 24 hours away.\n\n"
+           "  PROGRAM COUNTER counts from 00:00:00 up to the time you programmed, at most 99h 59m 59s.\n\n"
+           "RIGHT-HAND CLOCK: this is where you enter the time, with the arrow buttons above and below "
+           "its hours, minutes and seconds. Hold a button down and the digits run by themselves.\n\n"
+           "LEFT-HAND CLOCK: it shows the count as it progresses, and the status bar under it tells you "
+           "at a glance whether Quelvex is at work (ENABLED) or resting (DISABLED).\n" +
+           heading("BUTTONS") +
+           "START begins the count. The time buttons are locked from then on, so nothing changes by "
+           "accident, until you cancel the count.\n\n"
+           "STOP pauses. In program-counter mode the count stops where it is, and START carries on from "
+           "there. In system-time mode the wait ends and the time buttons unlock, ready for another "
+           "time.\n\n"
+           "RESET starts afresh. In program-counter mode both clocks go back to 00:00:00. In "
+           "system-time mode the count is cancelled, but the time you entered stays.\n" +
+           heading("OPTIONS MENU") +
+           "The arrow button at the bottom of the window opens the options panel (the link \"Show "
+           "options\" does the same), and the arrow on the panel folds it away again.\n\n"
+           "The display on the left shows the size and the free space, in kilobytes, of the disk that "
+           "holds the folder Quelvex was started from, and whether shutdown, capture and alarm are "
+           "switched on. Click an icon in the display (plug, camera or bell) to switch its option on or "
+           "off; the two disk lines are there just to be read.\n\n"
+           "On the right, each lamp switches one option:\n\n"
+           "SHUT DOWN THE COMPUTER: when the count ends, all open programs are closed and the computer "
+           "and the monitor are switched off. Save your work before you leave!\n\n"
+           "SOUND THE ALARM: when the count ends, the alarm sounds, and it keeps sounding until you "
+           "press STOP or RESET or choose a counter mode; there is no time limit, so it will not give up "
+           "on a heavy sleeper. The sound is the file ALARM.WAV in the program's own folder, the one "
+           "that holds the Quelvex program file. Put any sound of your own there under the same name "
+           "(a 16-bit PCM WAV file); should it be missing, a built-in tone sounds instead.\n\n"
+           "CAPTURE THE SCREEN: when the count ends, a picture of the whole screen is saved.\n\n"
+           "HIDE THIS PROGRAM WHEN CAPTURING: Quelvex steps out of the picture while it is taken.\n\n"
+           "CAPTURE EVERY... (minutes): with CAPTURE THE SCREEN on as well, a picture is also taken every so "
+           "many minutes throughout the count. Set the minutes with the - and + buttons.\n\n"
+           "The captures are JPEG files saved in the folder Quelvex was started from (its working "
+           "folder), named with \"Quelvex ScreenCAP\" followed by the time and the date: a capture taken "
+           "at 9:05 on 6 December 2026 is \"Quelvex ScreenCAP 9.5 6-12-2026.jpg\". A second capture in "
+           "the same minute replaces the first.\n" +
+           closing();
+}
+
+std::string spanishManual() {
+    return header("QUELVEX 5.0  \xC2\xB7  MANUAL DE USO") +
+           "Quelvex apaga el ordenador y el monitor en el momento exacto que usted elija, cerrando "
+           "antes todos los programas. Ese momento puede estar hasta 99 horas, 59 minutos y 59 segundos "
+           "por delante: algo más de cuatro días (4 días y 4 horas, segundo arriba o abajo).\n\n"
+           "Algunas ideas: deje una descarga larga en marcha desde el viernes por la tarde hasta el "
+           "domingo y que Quelvex apague las luces cuando termine; o quédese dormido delante de una "
+           "película en su tarjeta de TV sabiendo que el ordenador no pasará la noche zumbando.\n\n"
+           "Quelvex es también un buen despertador para sus citas: la alarma se programa exactamente "
+           "igual que el apagado. Y si quiere guardar constancia de lo que ocurre en la pantalla, toma "
+           "capturas de pantalla completa en formato JPEG (unos 130 KB cada una), tantas como quiera a "
+           "lo largo del tiempo programado.\n" +
+           heading("EL MENÚ PRINCIPAL") +
+           "IDIOMA: este botón cambia todo el programa entre español e inglés (siempre muestra la "
+           "palabra en el otro idioma, para que sepa volver). Este manual lo sigue; la elección de la "
+           "parte superior de esta ventana cambia solo el manual.\n\n"
+           "MODO DE CONTADOR: dos botones eligen cómo se cuenta el tiempo.\n\n"
+           "  HORA DEL SISTEMA espera a una hora del día, en el mismo formato que el reloj de su "
+           "sistema (AM/PM o 24 horas). Como es una hora del día, nunca queda a más de 24 horas.\n\n"
+           "  CONTADOR DEL PROGRAMA cuenta desde 00:00:00 hasta el tiempo programado, como mucho "
+           "99h 59m 59s.\n\n"
+           "RELOJ DE LA DERECHA: aquí se introduce el tiempo, con los botones de flecha situados encima "
+           "y debajo de las horas, los minutos y los segundos. Si mantiene pulsado un botón, las cifras "
+           "corren solas.\n\n"
+           "RELOJ DE LA IZQUIERDA: muestra la cuenta según avanza, y la barra de estado que tiene debajo "
+           "le dice de un vistazo si Quelvex está trabajando (ACTIVO) o descansando (INACTIVO).\n" +
+           heading("BOTONES") +
+           "INICIAR pone en marcha la cuenta. Desde ese momento los botones del tiempo quedan "
+           "bloqueados, para que nada cambie por descuido, hasta que cancele la cuenta.\n\n"
+           "PARAR hace una pausa. En el modo contador del programa la cuenta se detiene donde está, e "
+           "INICIAR la reanuda desde ahí. En el modo hora del sistema la espera termina y los botones "
+           "del tiempo se desbloquean, listos para otra hora.\n\n"
+           "RESET vuelve a empezar. En el modo contador del programa los dos relojes vuelven a "
+           "00:00:00. En el modo hora del sistema la cuenta se cancela, pero la hora introducida se "
+           "conserva.\n" +
+           heading("LAS OPCIONES") +
+           "El botón de flecha de la parte inferior de la ventana abre el panel de opciones (el enlace "
+           "\"Mostrar opciones\" hace lo mismo), y la flecha del panel lo vuelve a recoger.\n\n"
+           "La pantalla de la izquierda muestra el tamaño y el espacio libre, en kilobytes, del disco "
+           "que contiene la carpeta desde la que se inició Quelvex, y si el apagado, la captura y la "
+           "alarma están activados. Pulse un icono de la pantalla (enchufe, cámara o campana) para "
+           "activar o desactivar su opción; las dos líneas del disco son solo informativas.\n\n"
+           "A la derecha, cada piloto activa una opción:\n\n"
+           "APAGAR EL ORDENADOR: al terminar la cuenta se cierran todos los programas abiertos y se "
+           "apagan el ordenador y el monitor. ¡Guarde su trabajo antes de marcharse!\n\n"
+           "AVISAR CON ALARMA: al terminar la cuenta suena la alarma, y sigue sonando hasta que pulse "
+           "PARAR o RESET o elija un modo de contador; no tiene límite de tiempo, así que no se rinde "
+           "ni con el sueño más profundo. El sonido es el archivo ALARM.WAV de la carpeta del propio "
+           "programa, la que contiene el archivo del programa Quelvex. Puede poner ahí cualquier sonido "
+           "suyo con el mismo nombre (un archivo WAV PCM de 16 bits); si faltara, suena en su lugar un "
+           "tono incorporado.\n\n"
+           "CAPTURAR PANTALLA: al terminar la cuenta se guarda una imagen de toda la pantalla.\n\n"
+           "OCULTAR ESTE PROGRAMA AL CAPTURAR: Quelvex se aparta mientras se toma la imagen.\n\n"
+           "CAPTURAR CADA... (minutos): con CAPTURAR PANTALLA también activado, se toma además una imagen "
+           "cada tantos minutos durante toda la cuenta. Los minutos se ajustan con los botones - y +.\n\n"
+           "Las capturas son archivos JPEG que se guardan en la carpeta desde la que se inició Quelvex "
+           "(su carpeta de trabajo), con el nombre \"Quelvex ScreenCAP\" seguido de la hora y la fecha: "
+           "una captura tomada a las 9:05 del 6 de diciembre de 2026 se llama \"Quelvex ScreenCAP 9.5 "
+           "6-12-2026.jpg\". Una segunda captura en el mismo minuto sustituye a la primera.\n" +
+           closing();
+}
+
+} // namespace quelvex

@@ -1,0 +1,47 @@
+// The page widget of the web strip as the program drives it, whichever engine draws it: the
+// QtWebEngine module loaded at the first navigation, or the simple HTML view built in. Header
+// only and free of signals, so a module needs no symbol of the program.
+#pragma once
+
+#include <QUrl>
+#include <QtPlugin>
+
+#include <functional>
+
+class QWidget;
+
+namespace quelvex {
+
+struct WebPaneEvents {
+    std::function<void()> titleChanged;
+    std::function<void(bool ok)> loadFinished;
+    // A page asked for a new window at this address; the program never opens one of its own.
+    std::function<void(const QUrl& url)> newWindow;
+};
+
+// The pane is its widget: whoever owns the widget owns the pane.
+class WebPane {
+  public:
+    virtual ~WebPane() = default;
+    virtual QWidget* widget() = 0;
+    // Starts loading and returns at once; only http and https addresses load.
+    virtual void navigate(const QUrl& url) = 0;
+    // The address of the document shown now.
+    virtual QUrl location() const = 0;
+};
+
+class WebPaneFactory {
+  public:
+    virtual ~WebPaneFactory() = default;
+    virtual WebPane* createPane(WebPaneEvents events) = 0;
+};
+
+// Pages the strip may show.
+inline bool webAddressAllowed(const QUrl& url) {
+    return url.isValid() && (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
+}
+
+} // namespace quelvex
+
+#define QuelvexWebPaneFactory_iid "org.quelvex.WebPaneFactory/1"
+Q_DECLARE_INTERFACE(quelvex::WebPaneFactory, QuelvexWebPaneFactory_iid)

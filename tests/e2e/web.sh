@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The web strip against a loopback server: the update page shows in the strip in the link bar's
+# place, a link in it opens the page view under the related-topics bar, the cross returns to the
+# strip. A server that does not answer leaves the link bar in place. A hostile page (an alert
+# loop flooding window.open) opens no window and leaves the clock stepping.
+#   web.sh PATH_TO_QUELVEX
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+
+SITE=$E2E_TMP/site
+mkdir -p "$SITE/hostile" "$E2E_TMP/bin"
+cat >"$SITE/actualizacion-update.htm" <<'HTML'
+<html><head><title>Quelvex news</title></head>
+<body style="margin:0;background:#fff;font:13px sans-serif"><a href="other.htm">More news</a></body></html>
+HTML
+cat >"$SITE/other.htm" <<'HTML'
+<html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page</body></html>
+HTML
+{
+    printf '%s\n' "<html><head><title>Hostile</title></head><body style=\"background:#fff\">" \
+        "<script>for (;;) { alert('hi'); window.open('/other.htm?' + Math.random()); }</script>"
+    head -c 50000000 /dev/zero | tr '\0' 'x'
+    echo '</body></html>'
+} >"$SITE/hostile/actualizacion-update.htm"
+# The user's browser, as the desktop would start it: it only records the address.
+printf '#!/bin/sh\necho "$@" >>"%s"\n' "$E2E_TMP/browser.log" >"$E2E_TMP/bin/xdg-open"
+chmod +x "$E2E_TMP/bin/xdg-open"
+
+start_x
+SERVERS=()
+# The servers go first; the outcome passes on to the common clean-up.
+trap 'rc=$?; set +e; for p in "${SERVERS[@]}"; do stop_pid "$p"; done; (exit $rc); e2e_cleanup' EXIT
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+# serve DIR LOG: a loopback web server for DIR; sets PORT.
+serve() {
+    PORT=$(free_port)
+    /usr/bin/python3 -u -m http.server --bind 127.0.0.1 "$PORT" --directory "$1" >"$2" 2>&1 &
+    SERVERS+=("$!")
+    wait_for 10 grep -q Serving "$2" || fail "the test server did not start"
+}
+serve "$SITE" "$E2E_TMP/server.log"
+port=$PORT
+serve "$SITE/hostile" "$E2E_TMP/hostile.log"
+hostile_port=$PORT
+
+STRIP="481x21+$(sx 1)+$(sy 169)"
+BAR="482x21+$(sx 0)+$(sy 36)"
+PAGE="481x274+$(sx 1)+$(sy 57)"
+SS1="13x23+$(sx 134)+$(sy 128)" # left clock, last seconds digit
+readonly STRIP BAR PAGE SS1
+
+# Fraction of a screen area that is pure white: the test pages' background.
+white_in() {
+    grab "$E2E_TMP/area.png" "$1"
+    convert "$E2E_TMP/area.png" -fill black +opaque white -fill white -opaque white -colorspace Gray \
+        -format '%[fx:mean]' info:
+}
+mostly_white() { awk -v w="$(white_in "$1")" 'BEGIN { exit !(w >= 0.9) }'; }
+# The page view is closed: at most the strip's share of its area is white.
+no_page_view() { awk -v w="$(white_in "$PAGE")" 'BEGIN { exit !(w <= 0.2) }'; }
+
+run_app() {
+    stop_pid "$E2E_APID"
+    start_app "$E2E_TMP/work" PATH="$E2E_TMP/bin:$PATH" "$@"
+    find_window
+    wait_for 15 window_drawn || fail "window not drawn"
+}
+
+# exercise LABEL: the three runs with the program at E2E_BIN.
+exercise() {
+    # 1. Online with the server up: the strip shows the update page.
+    run_app QUELVEX_SITE_URL="http://127.0.0.1:$port"
+    grab "$E2E_TMP/bar-hidden.png" "$BAR"
+    wait_for 40 mostly_white "$STRIP" || fail "the strip does not show the update page"
+    note "$1: update page in the strip"
+    no_page_view || fail "the page view is open before any link was followed"
+
+    served=$(wc -l <"$E2E_TMP/server.log")
+    # A link followed in the strip opens the page view with the related-topics bar.
+    click "$(sx 20)" "$(sy 176)"
+    bar_shown() { grab "$E2E_TMP/bar.png" "$BAR" && ! same_picture "$E2E_TMP/bar.png" "$E2E_TMP/bar-hidden.png"; }
+    wait_for 20 mostly_white "$PAGE" || fail "the followed link did not open the page view"
+    bar_shown || fail "the page view shows without the related-topics bar"
+    tail -n "+$((served + 1))" "$E2E_TMP/server.log" | grep -q 'GET /other.htm' || fail "the linked page was not fetched"
+    note "$1: page view open"
+
+    # The cross (Image6 in the bar) returns to the strip and reloads the update page.
+    click "$(sx $((0 + 464 + 8)))" "$(sy $((36 + 8)))"
+    strip_again() { ! bar_shown && no_page_view && mostly_white "$STRIP"; }
+    wait_for 20 strip_again || fail "the cross did not return to the strip"
+    note "$1: back to the strip"
+    [ ! -s "$E2E_TMP/browser.log" ] || fail "the browser was started: $(cat "$E2E_TMP/browser.log")"
+
+    # 2. Nothing answers at the site: the link bar stays over the strip.
+    dead=$(free_port)
+    run_app QUELVEX_SITE_URL="http://127.0.0.1:$dead"
+    sleep 4
+    grab "$E2E_TMP/strip-dead.png" "$STRIP"
+    lit=$(lit_fraction "$E2E_TMP/strip-dead.png")
+    awk -v l="$lit" 'BEGIN { exit !(l > 0.02 && l < 0.4) }' || fail "no link bar over the strip (lit $lit)"
+    note "$1: link bar kept with the server down"
+
+    # 3. A hostile page: no window of its own, no browser, and the clock keeps stepping.
+    served=$(wc -l <"$E2E_TMP/hostile.log")
+    run_app QUELVEX_SITE_URL="http://127.0.0.1:$hostile_port"
+    hostile_fetched() { tail -n "+$((served + 1))" "$E2E_TMP/hostile.log" | grep -q 'GET /actualizacion-update.htm'; }
+    wait_for 40 hostile_fetched || fail "the hostile page was not requested"
+    sleep 2
+    steps=0
+    for _ in 1 2 3 4 5; do
+        grab "$E2E_TMP/ss1-a.png" "$SS1" && sleep 1.1 && grab "$E2E_TMP/ss1-b.png" "$SS1"
+        same_picture "$E2E_TMP/ss1-a.png" "$E2E_TMP/ss1-b.png" || steps=$((steps + 1))
+    done
+    [ "$steps" -ge 4 ] || fail "the left clock stepped in only $steps of 5 seconds beside the hostile page"
+    windows=$(xdotool search --onlyvisible --maxdepth 1 --pid "$E2E_APID" 2>/dev/null | wc -l)
+    [ "$windows" = 1 ] || fail "$windows visible windows beside the hostile page"
+    [ ! -s "$E2E_TMP/browser.log" ] || fail "the hostile page started the browser"
+    note "$1: hostile page contained"
+}
+
+exercise "web engine"
+# Without its web engine module beside it, the program shows pages as simple HTML.
+mkdir -p "$E2E_TMP/alone" && cp "$E2E_BIN" "$E2E_TMP/alone/" && E2E_BIN=$E2E_TMP/alone/$(basename "$E2E_BIN")
+exercise "simple HTML"
+pass
