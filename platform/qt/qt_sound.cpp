@@ -1,6 +1,8 @@
 #include "platform/qt/qt_sound.h"
 
+#include <QFileInfo>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QString>
 #include <QUrl>
 
@@ -33,6 +35,14 @@ QtSound::~QtSound() {
     discard(builtin_);
 }
 
+// The program's folder is not the user's to write on an installed system: a sound of their own in
+// their data folder (~/.local/share/quelvex/ALARM.WAV) comes first.
+QString QtSound::userAlarm() {
+    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/quelvex/ALARM.WAV");
+    return QFileInfo::exists(file) ? file : QString();
+}
+
 void QtSound::playLoop(const std::string& path) {
     stopAll();
     if (!builtin_) {
@@ -49,7 +59,8 @@ void QtSound::playLoop(const std::string& path) {
     QObject::connect(effect, &QSoundEffect::statusChanged, effect,
                      [this, effect] { fileStatusChanged(effect); });
     awaitingFile_ = true;
-    effect->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QString user = userAlarm();
+    effect->setSource(QUrl::fromLocalFile(user.isEmpty() ? QString::fromStdString(path) : user));
     if (effect->status() == QSoundEffect::Error) return; // already handed over to the built-in tone
     effect->play(); // while loading, playback starts by itself once the file is in
     if (awaitingFile_) loadTimer_.start();

@@ -21,6 +21,7 @@ class QtSound : public Sound {
     void stopAll() override;
 
   private:
+    static QString userAlarm();
     void fileStatusChanged(QSoundEffect* effect);
     void loadTimedOut();
     void playBuiltin();

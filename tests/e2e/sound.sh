@@ -76,6 +76,16 @@ click_control 5 41 176 44
 check_tone shipped-again high
 close_app shipped
 
+# A sound of the user's own in their data folder wins over the shipped one.
+mkdir -p "$E2E_TMP/home/.local/share/quelvex"
+sox -n -b 16 -r 44100 -t wav "$E2E_TMP/home/.local/share/quelvex/ALARM.WAV" synth 1 sine 600
+alarm_run user "$E2E_BIN"
+check_tone user low
+above 800 "$(stat_of 'Rough +frequency')" || fail "user: the built-in tone, not the user's 600 Hz"
+stop_alarm user
+close_app user
+rm -r "$E2E_TMP/home/.local/share/quelvex"
+
 # Broken alarm files, each beside a copy of the program.
 bin=$E2E_BIN
 for c in missing empty text header truncated 24bit; do
