@@ -85,6 +85,8 @@ void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("Quelvex"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quelvex 5.0"));
     QApplication::setApplicationVersion(QStringLiteral("5.0"));
+    // Ties the window to its desktop entry (the Wayland app id, the X11 startup notification).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quelvex.Quelvex"));
     QIcon icon(QStringLiteral(":/skin/quelvex-48.png"));
     icon.addFile(QStringLiteral(":/skin/quelvex.svg"));
     QApplication::setWindowIcon(icon);

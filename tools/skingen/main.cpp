@@ -305,8 +305,11 @@ int main(int argc, char** argv) {
             if (!save(one, base + ".png") || !save(two, base + "@2x.png")) return 1;
             written += 2;
         }
-        if (!save(skingen::Artist::appIcon(48), out.filePath("quelvex-48.png"))) return 1;
-        ++written;
+        // The application icon for the desktop's icon theme (its SVG is written by hand).
+        if (!save(skingen::Artist::appIcon(48), out.filePath("quelvex-48.png")) ||
+            !save(skingen::Artist::appIcon(96), out.filePath("quelvex-96.png")))
+            return 1;
+        written += 2;
         // The help window's own pictures.
         if (!save(skingen::Artist::helpLogo(1), out.filePath("helplogo.png")) ||
             !save(skingen::Artist::helpLogo(2), out.filePath("helplogo@2x.png")) ||
