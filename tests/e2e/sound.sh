@@ -13,7 +13,9 @@ mkdir -p "$E2E_TMP/runtime" "$E2E_TMP/home"
 chmod 700 "$E2E_TMP/runtime"
 # The same environment as start_app's, so the program reaches this server.
 pa() { env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" "$@"; }
-pa pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=null" \
+# The server takes the background subshell's place, so that $! is the server and the stop reaches it.
+exec_pa() { exec env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" "$@"; }
+exec_pa pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sink sink_name=null" \
     --load=module-native-protocol-unix >"$E2E_TMP/pulse.log" 2>&1 &
 PA_PID=$!
 wait_for 10 pa pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$E2E_TMP/pulse.log")"
