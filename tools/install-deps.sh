@@ -11,7 +11,8 @@ build_pkgs=(cmake ninja-build g++ pkg-config libgtest-dev
             fonts-liberation fonts-liberation2 fonts-dejavu-core)
 test_pkgs=(xvfb xauth xdotool imagemagick x11-utils
            dbus-daemon python3-dbusmock python3-gi python3-dbus
-           pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot)
+           pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot
+           lintian desktop-file-utils appstream)
 
 pkgs=("${build_pkgs[@]}")
 [ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
