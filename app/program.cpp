@@ -1,7 +1,6 @@
 #include "app/program.h"
 
 #include "core/form1.h"
-#include "ui/language.h"
 #include "platform/linux/disk_statvfs.h"
 #include "platform/linux/idle_inhibitor.h"
 #include "platform/linux/logind_power.h"
@@ -10,11 +9,12 @@
 #include "platform/qt/face_driver.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
+#include "platform/qt/message_box_errors.h"
 #include "platform/qt/network_status.h"
-#include "platform/qt/placeholder_services.h"
 #include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_web_view.h"
 #include "platform/qt/system_clock.h"
+#include "ui/language.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

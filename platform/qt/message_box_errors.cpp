@@ -1,4 +1,4 @@
-#include "platform/qt/placeholder_services.h"
+#include "platform/qt/message_box_errors.h"
 
 #include <QMessageBox>
 #include <QTimer>
