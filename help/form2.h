@@ -18,8 +18,8 @@ class TForm2 : public HelpWindow {
   public:
     // Place and client size of the window, in pixels.
     static constexpr int kLeft = 359, kTop = 160, kWidth = 514, kHeight = 406;
-    static constexpr std::uint32_t kLinkColour = 0xBDB7E8;
-    static constexpr std::uint32_t kLinkHoverColour = 0xFFFFFF;
+    static constexpr std::uint32_t kLinkColour = kCaption;
+    static constexpr std::uint32_t kLinkHoverColour = kWhite;
 
     explicit TForm2(Shell& shell) : shell_(shell) {}
 

@@ -4,8 +4,6 @@
 namespace quelvex {
 namespace {
 
-constexpr std::uint32_t kHoverColour = 0xFFFFFF;
-
 struct NoShell : Shell {
     void openUrl(const std::string&) override {}
 };
@@ -35,7 +33,7 @@ void TForm1::Label8Click() {
     web_.shell.openUrl(siteUrl());
 }
 void TForm1::Label4MouseEnter() {
-    face_.setColor(Label::Label4, kHoverColour);
+    face_.setColor(Label::Label4, kWhite);
 }
 void TForm1::Label4MouseLeave() {
     face_.setColor(Label::Label4, kCaption);

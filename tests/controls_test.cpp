@@ -138,9 +138,7 @@ TEST(StartStopReset, StopOverTheTriggerSecondRunsNoAction) {
     Rig rig;
     rig.clock.set(2026, 12, 7, 9, 59, 50);
     VirtualTime vt(rig);
-    enter(vt, 10, 0, 0);
-    vt.clickOn(Image::alarm);
-    vt.clickOn(Image::start);
+    armWithAlarm(vt, 10, 0, 0);
     vt.advanceTo(toEpochMs({2026, 12, 7, 9, 59, 56, 500}));
     vt.clickOn(Image::stop);
     vt.advanceTo(toEpochMs({2026, 12, 7, 10, 0, 0, 300}));

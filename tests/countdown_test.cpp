@@ -271,9 +271,7 @@ TEST(SystemTime, ArmedTriggerRunsOnceOneSecondEarly) {
     Rig rig;
     rig.clock.set(2026, 12, 7, 9, 59, 50);
     VirtualTime vt(rig);
-    enter(vt, 10, 0, 0);
-    vt.clickOn(Image::alarm);
-    vt.clickOn(Image::start);
+    armWithAlarm(vt, 10, 0, 0);
     ASSERT_TRUE(vt.runUntil([&] { return rig.power.requests > 0; }, 20000));
     EXPECT_EQ(rig.s().countElapsed, kTen - 1);
     EXPECT_EQ(rig.sound.plays(), 1);

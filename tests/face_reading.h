@@ -47,4 +47,11 @@ inline void enter(VirtualTime& vt, int h, int m, int s) {
     for (int i = 0; i < s; ++i) vt.clickOn(Image::sup);
 }
 
+// Enters a time of day, switches the alarm on and presses START: a time armed in system-time mode.
+inline void armWithAlarm(VirtualTime& vt, int h, int m, int s) {
+    enter(vt, h, m, s);
+    vt.clickOn(Image::alarm);
+    vt.clickOn(Image::start);
+}
+
 } // namespace quelvex::testing
