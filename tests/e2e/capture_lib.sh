@@ -15,7 +15,7 @@ start_app_in() {
     find_window
     wait_for 10 geometry_is "$E2E_WID" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "window not at its opening place"
     sleep 1
-    click_control 202 126 112 26 # program-counter mode
+    click_pc_mode
     sleep 0.5
 }
 
@@ -33,10 +33,10 @@ count_three_seconds() {
     before=$(stderr_count "$POWER_LINE")
     click_control 30 90 128 28
     sleep 0.3
-    for _ in 1 2 3; do click_control 420 36 36 34; done
+    for _ in 1 2 3; do click_seconds_up; done
     sleep 0.3
     NAMES=("$(capture_name)" "$(capture_name -d '+30 seconds')")
-    click_control 5 41 176 44
+    click_start
     more_power_requests() { [ "$(stderr_count "$POWER_LINE")" -gt "$before" ]; }
     wait_for 15 more_power_requests || fail "no power-off request at the end of the count"
     sleep 0.5

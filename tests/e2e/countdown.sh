@@ -20,7 +20,7 @@ wait_for 15 window_drawn || fail "window not drawn"
 
 # The mode button acts on press. In program-counter mode the left clock rests at zero until
 # START; across a clock-second boundary it must not move.
-click_control 202 126 112 26
+click_pc_mode
 sleep 0.5
 left_clock_still() {
     grab "$E2E_TMP/ss1-a.png" "$SS1"
@@ -32,7 +32,7 @@ wait_for 8 left_clock_still || fail "left clock keeps moving after choosing prog
 note "program-counter mode: left clock at rest"
 
 # Three quick presses of the seconds-up button enter 00:00:03.
-for _ in 1 2 3; do click_control 420 36 36 34; done
+for _ in 1 2 3; do click_seconds_up; done
 if [ -n "$E2E_SKIN" ] && [ -f "$E2E_SKIN/n3.png" ] && [ -f "$E2E_SKIN/n0.png" ]; then
     entry_reads_03() {
         grab "$E2E_TMP/s1.png" "$S1"
@@ -46,7 +46,7 @@ sleep 0.3
 grab "$E2E_TMP/ss1-before.png" "$SS1"
 
 # START acts on release; the count then ticks on the left clock.
-click_control 5 41 176 44
+click_start
 started=$(now_ms)
 left_clock_moved() {
     grab "$E2E_TMP/ss1-now.png" "$SS1"

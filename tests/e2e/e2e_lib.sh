@@ -170,6 +170,11 @@ colour_count() { identify -format '%k' "$1"; }
 # it stalls for seconds when the pointer is already there. The X server keeps the order anyway.)
 click() { xdotool mousemove "$1" "$2" mousedown 1 mouseup 1; }
 
+# The controls the scripts use most, by their rectangles in the window (press and release).
+click_pc_mode() { click_control 202 126 112 26; }
+click_seconds_up() { click_control 420 36 36 34; }
+click_start() { click_control 5 41 176 44; }
+
 # Screen point for a window point.
 sx() { echo $((WIN_X + $1)); }
 sy() { echo $((WIN_Y + $1)); }

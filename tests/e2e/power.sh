@@ -42,11 +42,11 @@ count_down() {
     wait_for 10 geometry_is "$E2E_WID" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "window not in place"
     wait_for 15 window_drawn || fail "window not drawn"
     [ "$(clients)" = "$before" ] || fail "the program reached the system bus before any action was armed"
-    click_control 202 126 112 26 # program-counter mode
+    click_pc_mode
     sleep 0.5
-    for _ in 1 2 3; do click_control 420 36 36 34; done
+    for _ in 1 2 3; do click_seconds_up; done
     sleep 0.3
-    click_control 5 41 176 44 # START
+    click_start
     STARTED=$(now_ms) HELD=0
     if wait_for 2 inhibited; then HELD=1; fi
     wait_for 15 requested || fail "no power-off request after the count"
@@ -74,7 +74,7 @@ note "PowerOffWithFlags(16) called once"
 logind_mock silent 'import time; time.sleep(9)'
 count_down
 grab "$E2E_TMP/ss1-a.png" "$SS1"
-click_control 202 126 112 26 # program-counter mode again: the left clock goes back from 03 to 00
+click_pc_mode # again: the left clock goes back from 03 to 00
 clock_reset() { grab "$E2E_TMP/ss1-b.png" "$SS1" && ! same_picture "$E2E_TMP/ss1-a.png" "$E2E_TMP/ss1-b.png"; }
 wait_for 3 clock_reset || fail "the window took no click while logind kept silent"
 [ "$(stderr_count "$FAILED")" = 0 ] || fail "gave up on logind too soon"

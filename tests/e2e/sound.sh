@@ -37,10 +37,10 @@ alarm_run() {
     start_app
     find_window
     wait_for 15 window_drawn || fail "$1: window not drawn"
-    click_control 202 126 112 26
+    click_pc_mode
     click_control 199 239 16 12
-    click_control 420 36 36 34
-    click_control 5 41 176 44
+    click_seconds_up
+    click_start
 }
 stop_alarm() {
     click_control 317 131 150 32
@@ -74,7 +74,7 @@ wait_for 10 sounding || fail "shipped: no sound after the count"
 sleep 1.6
 check_tone shipped high
 stop_alarm shipped
-click_control 5 41 176 44
+click_start
 check_tone shipped-again high
 close_app shipped
 
@@ -106,7 +106,7 @@ for c in missing empty text header truncated 24bit; do
     stop_alarm "$c"
     # After a load that never finished, the next alarm neither freezes nor stays silent.
     if [ "$c" = text ]; then
-        click_control 5 41 176 44
+        click_start
         check_tone text-again low
     fi
     close_app "$c"
