@@ -48,6 +48,11 @@ bool inTemporaryFolder(const QString& file) {
 
 } // namespace
 
+std::string captureFailed(const std::string& fileName, const std::string& why) {
+    std::fprintf(stderr, "quelvex: capture failed: %s\n", why.c_str());
+    return "Cannot create file " + fileName;
+}
+
 PortalScreenshot::PortalScreenshot(ErrorDisplay& errors, QObject* parent)
     : QObject(parent), errors_(errors) {}
 
@@ -168,8 +173,7 @@ void PortalScreenshot::giveUp(QString requestPath) {
 }
 
 void PortalScreenshot::fail(const Pending& pending, const std::string& why) {
-    std::fprintf(stderr, "quelvex: capture failed: %s\n", why.c_str());
-    errors_.showError("Cannot create file " + pending.fileName);
+    errors_.showError(captureFailed(pending.fileName, why));
 }
 
 } // namespace quelvex

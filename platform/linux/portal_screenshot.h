@@ -18,6 +18,10 @@ class QDBusPendingCallWatcher;
 
 namespace quelvex {
 
+// A capture that could not be saved: the cause goes to standard error, and the text returned is
+// the one the user is shown.
+std::string captureFailed(const std::string& fileName, const std::string& why);
+
 class PortalScreenshot final : public QObject {
     Q_OBJECT
 

@@ -171,15 +171,6 @@ std::optional<Rgb32Pixels> X11Grabber::grab(int x, int y, int width, int height)
     return Rgb32Pixels{xcb_get_image_data(reply_), width, height, stride};
 }
 
-namespace {
-
-std::string failed(const std::string& fileName, const std::string& why) {
-    std::fprintf(stderr, "quelvex: capture failed: %s\n", why.c_str());
-    return "Cannot create file " + fileName;
-}
-
-} // namespace
-
 DesktopScreenGrab::DesktopScreenGrab(ErrorDisplay& errors) : errors_(errors) {}
 DesktopScreenGrab::~DesktopScreenGrab() = default;
 
@@ -222,12 +213,12 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
 
     switch (method_) {
     case Method::Portal:
-        if (auto why = portal_->request(fileName)) return failed(fileName, *why);
+        if (auto why = portal_->request(fileName)) return captureFailed(fileName, *why);
         return std::nullopt;
     case Method::X11: {
         // The primary screen's part of the root window, in device pixels.
         const QScreen* screen = QGuiApplication::primaryScreen();
-        if (screen == nullptr) return failed(fileName, "no screen");
+        if (screen == nullptr) return captureFailed(fileName, "no screen");
         const qreal ratio = screen->devicePixelRatio();
         const QRect g = screen->geometry();
         const int x = std::clamp(static_cast<int>(std::lround(g.x() * ratio)), 0, x11_->rootWidth - 1);
@@ -235,8 +226,8 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
         const int w = std::clamp(static_cast<int>(std::lround(g.width() * ratio)), 1, x11_->rootWidth - x);
         const int h = std::clamp(static_cast<int>(std::lround(g.height() * ratio)), 1, x11_->rootHeight - y);
         const auto pixels = x11_->grab(x, y, w, h);
-        if (!pixels) return failed(fileName, "the X server did not hand over the screen");
-        if (auto why = writeJpeg(fileName, *pixels)) return failed(fileName, *why);
+        if (!pixels) return captureFailed(fileName, "the X server did not hand over the screen");
+        if (auto why = writeJpeg(fileName, *pixels)) return captureFailed(fileName, *why);
         return std::nullopt;
     }
     case Method::Qt:
@@ -248,12 +239,12 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
 std::optional<std::string> DesktopScreenGrab::captureWithQt(const std::string& fileName) {
     QScreen* screen = QGuiApplication::primaryScreen();
     QImage image = screen != nullptr ? screen->grabWindow(0).toImage() : QImage();
-    if (image.isNull()) return failed(fileName, "the screen cannot be read on this platform");
+    if (image.isNull()) return captureFailed(fileName, "the screen cannot be read on this platform");
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image.convertTo(QImage::Format_RGB32);
     const Rgb32Pixels pixels{image.constBits(), image.width(), image.height(),
                              static_cast<std::size_t>(image.bytesPerLine())};
-    if (auto why = writeJpeg(fileName, pixels)) return failed(fileName, *why);
+    if (auto why = writeJpeg(fileName, pixels)) return captureFailed(fileName, *why);
     return std::nullopt;
 }
 
