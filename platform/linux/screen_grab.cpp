@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace quelvex {
