@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -254,8 +255,6 @@ void MainView::paintEvent(QPaintEvent* event) {
 
 void MainView::paintControls(QPainter& painter, Parent parent, const QRect& dirty) const {
     const qreal ratio = ratioOf(painter);
-    // Between whole ratios the 2x pictures are scaled down; keep that smooth.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != 1.0 && ratio != 2.0);
     for (int slot : byParent_[static_cast<std::size_t>(parent)]) {
         const Control& c = controls_[static_cast<std::size_t>(slot)];
         const QRect r = rectInParent(c);
@@ -269,6 +268,10 @@ void MainView::paintControl(QPainter& painter, const Control& c, const QRect& r,
     case Kind::Image: {
         const Image picture = face_.picture(e.control.image());
         if (picture == kNoPicture) return;
+        if (ratio != std::floor(ratio)) {
+            paintOnDeviceGrid(painter, picture, e.seeThrough, r);
+            return;
+        }
         const QPixmap& pixmap =
             e.seeThrough ? pictures_.seeThrough(picture, ratio) : pictures_.pixmap(picture, ratio);
         if (pixmap.isNull()) return;
@@ -299,6 +302,32 @@ void MainView::paintControl(QPainter& painter, const Control& c, const QRect& r,
     }
     case Kind::Panel: return;
     }
+}
+
+// At a ratio like 1.5 a control's edges fall between device pixels. Each edge is rounded to a
+// pixel boundary in window coordinates, so neighbours share their edge (no seam, no overlap)
+// whatever panel they lie in, and the picture is resampled to exactly that many pixels and drawn
+// 1:1: every picture starts on a whole pixel and none is blurred by a half-pixel offset.
+void MainView::paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrough, const QRect& r) const {
+    const QSize size = pictures_.pixmap(picture, 1.0).size();
+    if (size.isEmpty()) return;
+    const QTransform toDevice = painter.deviceTransform();
+    // An edge at a half pixel moves right and down, as Qt rounds the panels' own geometry.
+    const auto snapped = [&toDevice](const QRect& logical) {
+        const QRectF exact = toDevice.mapRect(QRectF(logical));
+        return QRect(QPoint(qRound(exact.left()), qRound(exact.top())),
+                     QPoint(qRound(exact.right()) - 1, qRound(exact.bottom()) - 1));
+    };
+    const QRect whole(r.topLeft(), size);
+    const QRect device = snapped(whole);
+    const QPixmap& pixmap = pictures_.fitted(picture, seeThrough, device.size());
+    if (pixmap.isNull()) return;
+    painter.save();
+    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+    // A picture larger than its control shows only the control's part, as at whole ratios.
+    if (!r.contains(whole)) painter.setClipRect(snapped(r & whole), Qt::IntersectClip);
+    painter.drawPixmap(device.topLeft(), pixmap);
+    painter.restore();
 }
 
 void MainView::refresh(int slot) {

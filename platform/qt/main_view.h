@@ -68,6 +68,7 @@ class MainView final : public QWidget, public ChangeSink {
     QWidget* surfaceOf(Parent parent) const;
     void paintControls(QPainter& painter, Parent parent, const QRect& dirty) const;
     void paintControl(QPainter& painter, const Control& c, const QRect& rect, qreal ratio) const;
+    void paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrough, const QRect& rect) const;
     void refresh(int slot);
     void applyPanel(Panel panel);
     void applyWindowGeometry();

@@ -65,6 +65,22 @@ const QPixmap& SkinPictures::seeThrough(Image picture, qreal devicePixelRatio) c
     return v.keyed;
 }
 
+const QPixmap& SkinPictures::fitted(Image picture, bool seeThrough, QSize deviceSize) const {
+    static const QPixmap none;
+    if (picture >= Image::Count || deviceSize.isEmpty()) return none;
+    const quint64 key = (quint64(picture) << 33) | (quint64(seeThrough) << 32) |
+                        (quint64(deviceSize.width() & 0xFFFF) << 16) | quint64(deviceSize.height() & 0xFFFF);
+    if (const auto it = fitted_.constFind(key); it != fitted_.constEnd()) return *it;
+    const QPixmap& source = seeThrough ? this->seeThrough(picture, 2.0) : pixmap(picture, 2.0);
+    if (source.isNull()) return none;
+    // Every size a screen change brings is another set; a few hundred is one or two ratios.
+    if (fitted_.size() > 1024) fitted_.clear();
+    QImage image = source.toImage().scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(1.0);
+    QPixmap out = QPixmap::fromImage(std::move(image));
+    return *fitted_.insert(key, out);
+}
+
 QStringList SkinPictures::missing() const {
     QStringList names;
     for (Image picture : skinPictures())

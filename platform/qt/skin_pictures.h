@@ -1,10 +1,13 @@
-// The skin's pictures, decoded once, at 1x and 2x, with see-through variants made on first use.
+// The skin's pictures, decoded once, at 1x and 2x, with see-through variants made on first use
+// and resampled sizes for fractional ratios.
 #pragma once
 
 #include "ui/face.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +29,11 @@ class SkinPictures {
     // The same with every pixel of the colour of its bottom-left pixel made transparent.
     const QPixmap& seeThrough(Image picture, qreal devicePixelRatio) const;
 
+    // The picture resampled to exactly `deviceSize` pixels (ratio 1), for ratios between whole
+    // numbers where each control is laid on the device's own pixel grid. Made from the 2x version
+    // (downscaling keeps it sharp) and kept for the next paint.
+    const QPixmap& fitted(Image picture, bool seeThrough, QSize deviceSize) const;
+
     // Names of the pictures the skin should hold but does not, at 1x.
     QStringList missing() const;
 
@@ -41,6 +49,7 @@ class SkinPictures {
     const Version& version(Image picture, qreal devicePixelRatio) const;
 
     std::array<Entry, kImageCount> entries_;
+    mutable QHash<quint64, QPixmap> fitted_;
 };
 
 } // namespace quelvex

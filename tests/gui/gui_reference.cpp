@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <QtMath>
 
 using namespace quelvex;
 using namespace quelvex::testing;
@@ -18,9 +19,10 @@ struct Window {
     Rig rig{toEpochMs({2026, 12, 7, 9, 41, 27, 0})};
     VirtualTime vt{rig};
     FaceDriver driver{rig.face(), rig.form};
-    MainView view{rig.face(), driver};
+    MainView view;
 
-    Window() {
+    explicit Window(SkinPictures skin = SkinPictures::fromResources())
+        : view(rig.face(), driver, std::move(skin)) {
         rig.disk.total = 987654321ll * 1024;
         rig.disk.free = 123456789ll * 1024;
         driver.attach(view);
@@ -39,6 +41,29 @@ struct Window {
         view.applyChanges(all);
     }
 };
+
+// Each picture one flat colour of its own, at the real pictures' sizes.
+constexpr QRgb kKey = 0xFFFF00FF;
+QRgb flatColourOf(Image picture) {
+    const int i = static_cast<int>(picture);
+    return qRgb((i * 67 + 30) % 256, (i * 131 + 90) % 256, (i * 29 + 150) % 256);
+}
+SkinPictures flatSkin() {
+    const SkinPictures real = SkinPictures::fromResources();
+    SkinPictures flat;
+    for (Image picture : skinPictures()) {
+        QImage one = real.pixmap(picture, 1.0).toImage(), two = real.pixmap(picture, 2.0).toImage();
+        one.fill(flatColourOf(picture));
+        two.fill(flatColourOf(picture));
+        // See-through controls key out the colour of the bottom-left pixel: make it only that one.
+        one.setPixel(0, one.height() - 1, kKey);
+        for (int y : {two.height() - 2, two.height() - 1})
+            for (int x : {0, 1})
+                two.setPixel(x, y, kKey);
+        flat.set(picture, one, two);
+    }
+    return flat;
+}
 
 } // namespace
 
@@ -94,6 +119,73 @@ class ReferenceTest : public QObject {
         w.vt.clickOn(Image::menuup);
         w.settle(1000);
         check(w, QStringLiteral("spanish-folded"));
+    }
+
+    // Between whole ratios, a device pixel shows the picture its centre falls in: neighbours share
+    // their edges (no gap, no overlap, no blend along a seam) and every picture keeps its place on
+    // the pixel grid, in the window and in the panels alike.
+    void fractionalRatiosKeepThePixelGrid_data() {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("125%") << 1.25;
+        QTest::newRow("150%") << 1.5;
+        QTest::newRow("175%") << 1.75;
+    }
+    void fractionalRatiosKeepThePixelGrid() {
+        QFETCH(qreal, ratio);
+        Window w(flatSkin());
+        w.vt.press(Image::pc);
+        enter(w.vt, 12, 34, 56);
+        w.settle(0);
+        const QSize size = w.view.size();
+        // The colour of the opaque picture on top at each window pixel, 0 where none is.
+        std::vector<QRgb> onTop(static_cast<std::size_t>(size.width() * size.height()), 0);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const auto hit = w.view.controlAt({x, y});
+                if (!hit || hit->kind != Kind::Image) continue;
+                const QRect rect = w.view.controlRect(*hit);
+                // The key colour, or what it lets through, and the resampling around it.
+                if (x <= rect.left() + 1 && y >= rect.bottom() - 1) continue;
+                // A control larger than its picture shows what lies below in the rest.
+                const Image picture = w.rig.face().picture(hit->image());
+                const Size own = pictureSize(picture);
+                if (rect.size() == QSize(own.width, own.height))
+                    onTop[static_cast<std::size_t>(y * size.width() + x)] = flatColourOf(picture);
+            }
+        // Text lies over pictures; its pixels are not the pictures'.
+        for (const LayoutEntry& e : layoutTable()) {
+            if (e.control.kind != Kind::Label) continue;
+            const QRect text = w.view.controlRect(e.control).adjusted(-1, -1, 1, 1) & QRect(QPoint(), size);
+            for (int y = text.top(); y <= text.bottom(); ++y)
+                for (int x = text.left(); x <= text.right(); ++x)
+                    onTop[static_cast<std::size_t>(y * size.width() + x)] = 0;
+        }
+        const QSize device(qCeil(size.width() * ratio), qCeil(size.height() * ratio));
+        QPixmap target(device);
+        target.setDevicePixelRatio(ratio);
+        target.fill(Qt::black);
+        w.view.render(&target);
+        const QImage shot = target.toImage();
+        int judged = 0;
+        QStringList wrong;
+        for (int y = 0; y < device.height(); ++y)
+            for (int x = 0; x < device.width(); ++x) {
+                // The window pixel whose area holds this pixel's centre; a centre on an edge goes
+                // to the left or upper one (edges at half pixels round up, as Qt's own geometry).
+                const int lx = qCeil((x + 0.5) / ratio) - 1, ly = qCeil((y + 0.5) / ratio) - 1;
+                if (lx >= size.width() || ly >= size.height()) continue;
+                const QRgb expected = onTop[static_cast<std::size_t>(ly * size.width() + lx)];
+                if (!expected) continue;
+                ++judged;
+                if (shot.pixel(x, y) != expected && wrong.size() < 10)
+                    wrong << QStringLiteral("%1,%2 is %3, not %4")
+                                 .arg(x)
+                                 .arg(y)
+                                 .arg(shot.pixel(x, y) & 0xFFFFFF, 6, 16)
+                                 .arg(expected & 0xFFFFFF, 6, 16);
+            }
+        QVERIFY(judged > device.width() * device.height() / 2);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
     }
 };
 
