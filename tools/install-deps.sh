@@ -12,7 +12,8 @@ build_pkgs=(cmake ninja-build g++ pkg-config libgtest-dev
 test_pkgs=(xvfb xauth xdotool imagemagick x11-utils
            dbus-daemon python3-dbusmock python3-gi python3-dbus
            pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot
-           lintian desktop-file-utils appstream)
+           lintian desktop-file-utils appstream
+           sway grim qt6-wayland libwayland-dev)
 
 pkgs=("${build_pkgs[@]}")
 [ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
