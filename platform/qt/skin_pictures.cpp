@@ -2,6 +2,8 @@
 
 #include "ui/layout.h"
 
+#include <utility>
+
 namespace quelvex {
 namespace {
 
@@ -32,7 +34,8 @@ SkinPictures SkinPictures::fromResources(const QString& prefix) {
     SkinPictures skin;
     for (Image picture : skinPictures()) {
         const QString base = prefix + QString::fromLatin1(imageName(picture));
-        skin.set(picture, QImage(base + QStringLiteral(".png")), QImage(base + QStringLiteral("@2x.png")));
+        skin.set(picture, QImage(base + QStringLiteral(".png")));
+        skin.entries_[static_cast<std::size_t>(picture)].doubledPath = base + QStringLiteral("@2x.png");
     }
     return skin;
 }
@@ -49,7 +52,9 @@ const SkinPictures::Version& SkinPictures::version(Image picture, qreal devicePi
     static const Version none;
     if (picture >= Image::Count) return none;
     const Entry& e = entries_[static_cast<std::size_t>(picture)];
-    return devicePixelRatio > 1.0 && !e.doubled.plain.isNull() ? e.doubled : e.normal;
+    if (devicePixelRatio <= 1.0) return e.normal;
+    if (!e.doubledPath.isEmpty()) e.doubled.plain = toPixmap(QImage(std::exchange(e.doubledPath, {})), 2.0);
+    return e.doubled.plain.isNull() ? e.normal : e.doubled;
 }
 
 const QPixmap& SkinPictures::pixmap(Image picture, qreal devicePixelRatio) const {

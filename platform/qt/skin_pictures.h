@@ -1,5 +1,5 @@
-// The skin's pictures, decoded once, at 1x and 2x, with see-through variants made on first use
-// and resampled sizes for fractional ratios.
+// The skin's pictures, decoded once, at 1x and (on first use) 2x, with see-through variants made
+// on first use and resampled sizes for fractional ratios.
 #pragma once
 
 #include "ui/face.h"
@@ -44,7 +44,10 @@ class SkinPictures {
         mutable bool keyedReady = false;
     };
     struct Entry {
-        Version normal, doubled;
+        Version normal;
+        mutable Version doubled;
+        // Where the 2x version is read from on first use: most screens never ask for it.
+        mutable QString doubledPath;
     };
     const Version& version(Image picture, qreal devicePixelRatio) const;
 
