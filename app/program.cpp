@@ -99,24 +99,30 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
     // The web engine's sandbox cannot run as root; anyone else keeps it.
     if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
+    ProgramOptions options;
+    options.timer1 = timer1;
+    {
+        // The command line is read before the display is opened, so --help and --version also
+        // answer in a terminal with no display.
+        QCoreApplication early(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Quelvex"));
+        QCoreApplication::setApplicationVersion(QStringLiteral("5.0"));
+        QCommandLineParser parser;
+        parser.setApplicationDescription(QStringLiteral(
+            "Switches the computer off at a chosen moment, with an alarm and screen captures."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        const QCommandLineOption dryRun(
+            QStringLiteral("dry-run"),
+            QStringLiteral(
+                "Rehearse a setting: every action runs except the power-off, which is only reported."));
+        parser.addOption(dryRun);
+        parser.process(early);
+        options.dryRun = parser.isSet(dryRun);
+    }
     QApplication app(argc, argv);
     setUpApplication();
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Switches the computer off at a chosen moment, with an alarm and screen captures."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption dryRun(
-        QStringLiteral("dry-run"),
-        QStringLiteral(
-            "Rehearse a setting: every action runs except the power-off, which is only reported."));
-    parser.addOption(dryRun);
-    parser.process(app);
-
-    ProgramOptions options;
-    options.timer1 = timer1;
-    options.dryRun = parser.isSet(dryRun);
     try {
         Program program(options);
         program.view().show();

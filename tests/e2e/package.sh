@@ -33,6 +33,12 @@ lintian "$deb" >"$E2E_TMP/lintian.log" 2>&1 || true
 ! grep -q '^E:' "$E2E_TMP/lintian.log" || fail "lintian errors: $(grep '^E:' "$E2E_TMP/lintian.log")"
 note "lintian: $(grep -c '^W:' "$E2E_TMP/lintian.log") warnings, no errors"
 
+# In a terminal with no display, --version and --help still answer.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/quelvex" --version 2>&1)" = "Quelvex 5.0" ] ||
+    fail "--version with no display: $(env -u DISPLAY "$root/usr/bin/quelvex" --version 2>&1 | head -3)"
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/quelvex" --help 2>&1 | grep -q -- --dry-run ||
+    fail "--help with no display does not list --dry-run"
+
 # The unpacked program, started through its link, in a rehearsal. Online (as these machines
 # report themselves), its first poll loads the web module from the program's own folder.
 E2E_BIN=$root/usr/bin/quelvex E2E_ARGS=(--dry-run)
