@@ -268,7 +268,9 @@ void MainView::paintControl(QPainter& painter, const Control& c, const QRect& r,
     case Kind::Image: {
         const Image picture = face_.picture(e.control.image());
         if (picture == kNoPicture) return;
-        if (ratio != std::floor(ratio)) {
+        // The 1x pictures at 1x; the 2x pictures at 2x, or doubled again at 4x, stay crisp as they
+        // are. Any other ratio (1.25, 1.5, 3) takes pictures resampled to the device's grid.
+        if (const qreal fromDoubled = ratio / 2; ratio != 1.0 && fromDoubled != std::floor(fromDoubled)) {
             paintOnDeviceGrid(painter, picture, e.seeThrough, r);
             return;
         }
