@@ -368,8 +368,7 @@ void MainView::applyChanges(const FaceChanges& changes) {
     if (changes.gauge) refresh(gaugeSlot_);
     if (changes.window) {
         applyWindowGeometry();
-        const bool shown = face_.window().visible && !heldHidden_;
-        if (firstShow_ == FirstShow::Done && shown != isVisible()) setVisible(shown);
+        showAsTheFaceSays();
     }
     if (changes.minimiseRequests && firstShow_ == FirstShow::Done) showMinimized();
     if (changes.closeRequested) close();
@@ -378,7 +377,11 @@ void MainView::applyChanges(const FaceChanges& changes) {
 void MainView::holdHidden(bool hold) {
     // Only a window that is off the screen now is kept off it.
     heldHidden_ = hold && firstShow_ == FirstShow::Done && !isVisible();
-    const bool shown = face_.window().visible && !hold;
+    showAsTheFaceSays();
+}
+
+void MainView::showAsTheFaceSays() {
+    const bool shown = face_.window().visible && !heldHidden_;
     if (firstShow_ == FirstShow::Done && shown != isVisible()) setVisible(shown);
 }
 

@@ -72,6 +72,8 @@ class MainView final : public QWidget, public ChangeSink {
     void refresh(int slot);
     void applyPanel(Panel panel);
     void applyWindowGeometry();
+    // Shown where the face shows the window, unless held off the screen.
+    void showAsTheFaceSays();
     void setHover(std::optional<ControlRef> control);
     QPoint local(ControlRef control, QPoint windowPoint) const;
     void releaseLostPress();
