@@ -81,10 +81,18 @@ MainView& Program::view() {
     return parts_->view;
 }
 
+namespace {
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Quelvex"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("5.0"));
+}
+
+} // namespace
+
 void setUpApplication() {
-    QApplication::setApplicationName(QStringLiteral("Quelvex"));
+    nameApplication();
     QApplication::setApplicationDisplayName(QStringLiteral("Quelvex 5.0"));
-    QApplication::setApplicationVersion(QStringLiteral("5.0"));
     // Ties the window to its desktop entry (the Wayland app id, the X11 startup notification).
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quelvex.Quelvex"));
     QIcon icon(QStringLiteral(":/skin/quelvex-48.png"));
@@ -105,8 +113,7 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
         // The command line is read before the display is opened, so --help and --version also
         // answer in a terminal with no display.
         QCoreApplication early(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Quelvex"));
-        QCoreApplication::setApplicationVersion(QStringLiteral("5.0"));
+        nameApplication();
         QCommandLineParser parser;
         parser.setApplicationDescription(QStringLiteral(
             "Switches the computer off at a chosen moment, with an alarm and screen captures."));

@@ -3,6 +3,15 @@
 #include <algorithm>
 
 namespace quelvex {
+namespace {
+
+// Lowers a flag however the scope is left.
+struct Lowered {
+    bool& flag;
+    ~Lowered() { flag = false; }
+};
+
+} // namespace
 
 FaceDriver::FaceDriver(Face& face, FaceEvents& model) : face_(face), model_(model) {}
 
@@ -21,10 +30,7 @@ void FaceDriver::sync() {
     // applied halfway through the current one.
     if (syncing_) return;
     syncing_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{syncing_};
+    const Lowered lowered{syncing_};
     while (face_.changes().any()) {
         const FaceChanges changes = face_.takeChanges();
         for (ChangeSink* sink : sinks_)
@@ -41,10 +47,7 @@ template <class Event> void FaceDriver::deliver(const Event& event) {
         return;
     }
     inHandler_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{inHandler_};
+    const Lowered lowered{inHandler_};
     event();
     for (std::size_t i = 0; i < deferred_.size(); ++i) {
         const auto next = deferred_[i];
