@@ -51,9 +51,8 @@ void IdleInhibitor::take() {
         return;
     }
     if (!session_) session_ = std::make_unique<LazyBus>(QDBusConnection::SessionBus);
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"));
+    QDBusMessage call =
+        portalCall(QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"));
     call << QString() << QVariant::fromValue(kInhibitIdle)
          << QVariantMap{{QStringLiteral("reason"), kReason}};
     session_->call(call, kTimeoutMs, [this](const BusAnswer& answer) {
@@ -72,9 +71,7 @@ void IdleInhibitor::take() {
 
 void IdleInhibitor::takeFromLogind(const QString& portalFailure) {
     if (!system_) system_ = std::make_unique<LazyBus>(QDBusConnection::SystemBus);
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+    QDBusMessage call = logindCall(QStringLiteral("Inhibit"));
     call << QStringLiteral("idle") << QStringLiteral("Quelvex") << kReason << QStringLiteral("block");
     system_->call(call, kTimeoutMs, [this, portalFailure](const BusAnswer& answer) {
         QString failure = answer.failure;
@@ -104,9 +101,7 @@ void IdleInhibitor::taken() {
 void IdleInhibitor::release() {
     switch (hold_) {
     case Hold::Portal:
-        session_->send(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.portal.Desktop"), portalRequest_,
-            QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close")));
+        session_->send(portalCall(kPortalRequest, QStringLiteral("Close"), portalRequest_));
         portalRequest_.clear();
         hold_ = Hold::None;
         break;

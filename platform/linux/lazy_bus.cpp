@@ -30,6 +30,19 @@ QString failureOf(const QDBusMessage& reply, int timeoutMs) {
 
 } // namespace
 
+const QString kLogindService = QStringLiteral("org.freedesktop.login1");
+const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPortalRequest = QStringLiteral("org.freedesktop.portal.Request");
+
+QDBusMessage logindCall(const QString& method) {
+    return QDBusMessage::createMethodCall(kLogindService, QStringLiteral("/org/freedesktop/login1"),
+                                          QStringLiteral("org.freedesktop.login1.Manager"), method);
+}
+
+QDBusMessage portalCall(const QString& interface, const QString& method, const QString& path) {
+    return QDBusMessage::createMethodCall(kPortalService, path, interface, method);
+}
+
 LazyBus::LazyBus(QDBusConnection::BusType type)
     : type_(type), connectionName_(QStringLiteral("quelvex-%1-%2").arg(busName()).arg(++connectionsMade)) {}
 

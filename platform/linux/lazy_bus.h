@@ -13,6 +13,16 @@
 
 namespace quelvex {
 
+// The two services the program asks over D-Bus.
+extern const QString kLogindService;
+extern const QString kPortalService;
+extern const QString kPortalRequest; // the interface of a portal request object
+// A call to logind's manager object.
+QDBusMessage logindCall(const QString& method);
+// A call to the desktop portal; `path` defaults to its main object.
+QDBusMessage portalCall(const QString& interface, const QString& method,
+                        const QString& path = QStringLiteral("/org/freedesktop/portal/desktop"));
+
 // What became of one call.
 struct BusAnswer {
     // The reply or the error reply; an invalid message when no answer came at all.

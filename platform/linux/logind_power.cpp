@@ -7,9 +7,6 @@
 namespace quelvex {
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.login1");
-const QString kPath = QStringLiteral("/org/freedesktop/login1");
-const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 constexpr quint64 kSkipInhibitors = quint64{1} << 4; // SD_LOGIND_SKIP_INHIBITORS
 constexpr int kTimeoutMs = 5000;
 
@@ -23,9 +20,8 @@ void LogindPower::powerOff() {
 }
 
 void LogindPower::ask(bool withFlags) {
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kManager,
-                                                       withFlags ? QStringLiteral("PowerOffWithFlags")
-                                                                 : QStringLiteral("PowerOff"));
+    QDBusMessage call =
+        logindCall(withFlags ? QStringLiteral("PowerOffWithFlags") : QStringLiteral("PowerOff"));
     if (withFlags)
         call << QVariant::fromValue(kSkipInhibitors);
     else

@@ -1,6 +1,7 @@
 #include "platform/linux/portal_screenshot.h"
 
 #include "actions/jpeg_writer.h"
+#include "platform/linux/lazy_bus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -23,8 +24,6 @@
 namespace quelvex {
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 // A portal that shows no dialog answers within a second; one that never answers must not keep
 // the window hidden, nor the request, for ever.
 constexpr int kAnswerLimitMs = 10000;
@@ -62,13 +61,15 @@ PortalScreenshot::~PortalScreenshot() {
 }
 
 bool PortalScreenshot::subscribe(const QString& requestPath) {
-    return QDBusConnection::sessionBus().connect(kService, requestPath, kRequest, QStringLiteral("Response"),
-                                                 this, SLOT(onResponse(QDBusMessage)));
+    return QDBusConnection::sessionBus().connect(kPortalService, requestPath, kPortalRequest,
+                                                 QStringLiteral("Response"), this,
+                                                 SLOT(onResponse(QDBusMessage)));
 }
 
 void PortalScreenshot::unsubscribe(const QString& requestPath) {
-    QDBusConnection::sessionBus().disconnect(kService, requestPath, kRequest, QStringLiteral("Response"),
-                                             this, SLOT(onResponse(QDBusMessage)));
+    QDBusConnection::sessionBus().disconnect(kPortalService, requestPath, kPortalRequest,
+                                             QStringLiteral("Response"), this,
+                                             SLOT(onResponse(QDBusMessage)));
 }
 
 std::optional<std::string> PortalScreenshot::request(const std::string& fileName) {
@@ -92,9 +93,8 @@ std::optional<std::string> PortalScreenshot::request(const std::string& fileName
             if (waiting.id == id) return giveUp(QString(requestPath)); // a copy: the entry goes
     });
 
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
+    QDBusMessage call =
+        portalCall(QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
     call << QString()
          << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
@@ -169,7 +169,7 @@ void PortalScreenshot::forget(const QString& requestPath) {
 void PortalScreenshot::giveUp(QString requestPath) {
     const Pending pending = pending_.at(requestPath);
     forget(requestPath);
-    fail(pending, "no answer from the desktop portal within 10 s");
+    fail(pending, "no answer from the desktop portal within " + std::to_string(kAnswerLimitMs / 1000) + " s");
 }
 
 void PortalScreenshot::fail(const Pending& pending, const std::string& why) {
