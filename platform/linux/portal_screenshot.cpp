@@ -52,6 +52,13 @@ std::string captureFailed(const std::string& fileName, const std::string& why) {
     return "Cannot create file " + fileName;
 }
 
+std::optional<std::string> writeImageAsJpeg(const std::string& path, QImage image) {
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_RGB32);
+    return writeJpeg(path, Rgb32Pixels{image.constBits(), image.width(), image.height(),
+                                       static_cast<std::size_t>(image.bytesPerLine())});
+}
+
 PortalScreenshot::PortalScreenshot(ErrorDisplay& errors, QObject* parent)
     : QObject(parent), errors_(errors) {}
 
@@ -153,11 +160,8 @@ void PortalScreenshot::finish(const Pending& pending, const QString& pictureUri)
         fail(pending, "cannot read the desktop portal's picture " + pictureUri.toStdString());
         return;
     }
-    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_RGB32);
-    const Rgb32Pixels pixels{image.constBits(), image.width(), image.height(),
-                             static_cast<std::size_t>(image.bytesPerLine())};
-    if (auto why = writeJpeg(QFile::encodeName(pending.target).toStdString(), pixels)) fail(pending, *why);
+    if (auto why = writeImageAsJpeg(QFile::encodeName(pending.target).toStdString(), std::move(image)))
+        fail(pending, *why);
 }
 
 void PortalScreenshot::forget(const QString& requestPath) {

@@ -6,6 +6,7 @@
 #include "core/error_display.h"
 
 #include <QDBusMessage>
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -21,6 +22,8 @@ namespace quelvex {
 // A capture that could not be saved: the cause goes to standard error, and the text returned is
 // the one the user is shown.
 std::string captureFailed(const std::string& fileName, const std::string& why);
+// Saves a picture Qt holds as our JPEG; the cause when it cannot be written.
+std::optional<std::string> writeImageAsJpeg(const std::string& path, QImage image);
 
 class PortalScreenshot final : public QObject {
     Q_OBJECT

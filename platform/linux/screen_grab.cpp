@@ -239,11 +239,7 @@ std::optional<std::string> DesktopScreenGrab::captureWithQt(const std::string& f
     QScreen* screen = QGuiApplication::primaryScreen();
     QImage image = screen != nullptr ? screen->grabWindow(0).toImage() : QImage();
     if (image.isNull()) return captureFailed(fileName, "the screen cannot be read on this platform");
-    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_RGB32);
-    const Rgb32Pixels pixels{image.constBits(), image.width(), image.height(),
-                             static_cast<std::size_t>(image.bytesPerLine())};
-    if (auto why = writeJpeg(fileName, pixels)) return captureFailed(fileName, *why);
+    if (auto why = writeImageAsJpeg(fileName, std::move(image))) return captureFailed(fileName, *why);
     return std::nullopt;
 }
 
