@@ -51,11 +51,7 @@ TextWebPane::~TextWebPane() {
 
 void TextWebPane::navigate(const QUrl& url) {
     if (!webAddressAllowed(url)) return;
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-        reply_->deleteLater();
-    }
+    dropReply();
     body_.clear();
     location_ = url;
     QNetworkRequest request(url);
@@ -68,11 +64,18 @@ void TextWebPane::navigate(const QUrl& url) {
 void TextWebPane::received() {
     body_ += reply_->readAll();
     if (body_.size() > kMaxPageBytes) {
-        reply_->disconnect(this);
-        reply_->abort();
-        reply_->deleteLater();
+        dropReply();
         fail();
     }
+}
+
+// A load given up: its end never reaches this pane.
+void TextWebPane::dropReply() {
+    if (!reply_) return;
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_ = nullptr;
 }
 
 void TextWebPane::finished() {

@@ -34,6 +34,7 @@ class TextWebPane final : public QTextBrowser, public WebPane {
     void received();
     void finished();
     void fail();
+    void dropReply();
 
     WebPaneEvents events_;
     QNetworkAccessManager* net_;
