@@ -208,9 +208,7 @@ void HelpDialog::sync() {
         v.radioButton2->setChecked(form_.checked(RadioButton::RadioButton2));
     }
     v.memo2->setVisible(form_.memo2Visible());
-    QPalette p = v.label4->palette();
-    p.setColor(QPalette::WindowText, rgb(form_.label4Colour()));
-    v.label4->setPalette(p);
+    setTextColour(v.label4, rgb(form_.label4Colour()));
 
     if (!form_.visible()) {
         v.hide();
