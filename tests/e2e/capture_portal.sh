@@ -42,7 +42,7 @@ note "portal picture saved as $(basename "$CAPTURE")"
 
 # Hidden for the capture: the window stays off the screen until the portal has answered.
 toggle_hide_on_capture
-echo 1500 >"$portal_dir/delay"
+echo 3000 >"$portal_dir/delay"
 count_three_seconds
 ! window_mapped || fail "the window came back before the portal took its picture"
 wait_for 5 window_mapped || fail "the window did not come back after the portal's answer"
