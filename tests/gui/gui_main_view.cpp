@@ -240,6 +240,13 @@ class MainViewTest : public QObject {
         const QStringList log = rig.model.take();
         QCOMPARE(log.last(), QStringLiteral("up hup L -356 364"));
         QVERIFY(!log.join(' ').contains(QStringLiteral("click")));
+
+        // The compositor took the pointer (a system move): the press ends there, with no click.
+        QTest::mousePress(&rig.view, Qt::LeftButton, {}, on);
+        QEvent ungrab(QEvent::UngrabMouse);
+        QCoreApplication::sendEvent(&rig.view, &ungrab);
+        QCOMPARE(rig.model.take(),
+                 (QStringList{QStringLiteral("down hup L 18 17"), QStringLiteral("up hup L 18 17")}));
     }
 
     void hoverReportsEnterAndLeaveAndSetsTheCursor() {
@@ -378,6 +385,9 @@ class MainViewTest : public QObject {
         QCOMPARE(log.mid(0, 2), QStringList({QStringLiteral("tick"), QStringLiteral("tick done")}));
         QVERIFY2(log[2].startsWith(QStringLiteral("up hup L")), qPrintable(log.join(QLatin1Char('|'))));
         QCOMPARE(rig.face.picture(Image::hup), Image::hupon);
+        rig.model.duringTick = nullptr;
+        rig.driver.timerTick(TimerId::Timer4); // the release is not delivered again
+        QCOMPARE(rig.model.take(), QStringList({QStringLiteral("tick"), QStringLiteral("tick done")}));
     }
 
     void highDensityDevicesGetTheDoubledPictures() {
