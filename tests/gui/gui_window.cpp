@@ -1,10 +1,16 @@
-// The real window model behind the real view, with fake services: what a user's mouse does.
+// The real window model behind the real view, with fake services: what a user's mouse does; and
+// the help window and the error box beside it.
+#include "help/manuals.h"
 #include "platform/qt/face_driver.h"
+#include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
+#include "platform/qt/message_box_errors.h"
 #include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace quelvex;
@@ -105,6 +111,39 @@ class WindowTest : public QObject {
         QApplication::sendEvent(&w.view, &bare);
         QCOMPARE(w.rig.s().dragging, 0);
         QCOMPARE(w.view.pos(), before);
+    }
+
+    // The manual on top, where the user reads it, is the one of the checked language.
+    void theHelpWindowShowsTheCheckedLanguagesManual() {
+        FakeShell shell;
+        HelpDialog help{shell};
+        help.showHelp();
+        const auto shown = [&] {
+            return help.window()->childAt(250, 240)->parentWidget()->property("plainText");
+        };
+        QRadioButton *english = nullptr, *spanish = nullptr;
+        for (QRadioButton* r : help.window()->findChildren<QRadioButton*>())
+            (r->text() == QStringLiteral("English") ? english : spanish) = r;
+        QVERIFY(english && english->isChecked());
+        QCOMPARE(shown(), QString::fromStdString(englishManual()));
+        QCOMPARE(spanish->text(), QStringLiteral("Español"));
+        QTest::mouseClick(spanish, Qt::LeftButton);
+        QCOMPARE(shown(), QString::fromStdString(spanishManual()));
+    }
+
+    // A second error while the box is still open takes that box over.
+    void aLaterErrorReusesTheOpenBox() {
+        MessageBoxErrors errors;
+        const auto texts = [] {
+            QStringList open;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) open << box->text();
+            return open;
+        };
+        errors.showError("first");
+        QTRY_COMPARE(texts(), QStringList{QStringLiteral("first")});
+        errors.showError("second");
+        QTRY_COMPARE(texts(), QStringList{QStringLiteral("second")});
     }
 
     void foldingResizesTheWindow() {
