@@ -37,7 +37,9 @@ void TForm1::endOfCountCapture() {
         if (s_.hideOnCapture == 1) face_.setWindowVisible(false);
         captureScreen();
     }
-    face_.setWindowVisible(s_.windowWasVisible == 1);
+    // A hidden capture sequence still running brings the window back after its last picture;
+    // showing it now would put it in that picture.
+    if (!face_.enabled(TimerId::Timer4)) face_.setWindowVisible(s_.windowWasVisible == 1);
 }
 
 void TForm1::periodicCaptureStep() {
@@ -73,6 +75,7 @@ void TForm1::Timer4Timer() {
         face_.setWindowVisible(s_.windowWasVisible == 1);
         face_.disable(TimerId::Timer4);
         s_.captureDelayTicks = 0;
+        powerOffWhenCapturesSaved();
     }
 }
 

@@ -31,6 +31,9 @@ class ScreenGrab {
     // picture only comes later (the desktop portal), the file is written then and a failure is
     // shown by the service itself.
     virtual std::optional<std::string> captureTo(const std::string& fileName) = 0;
+    // Whether a picture asked for is still to be saved. When the last one has been saved or
+    // given up, the window hears of it through FaceEvents::capturesSettled.
+    virtual bool capturePending() const { return false; }
 };
 
 } // namespace quelvex

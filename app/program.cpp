@@ -51,16 +51,19 @@ struct Program::Parts {
         web.attach(view, driver, form.face());
         // A window hidden for a capture must be off the screen before the pixels are read.
         grab.setBeforeGrab([this] { driver.sync(); });
-        grab.setPortalWaitingHook([this](bool waiting) { view.holdHidden(waiting); });
+        grab.setPortalWaitingHook([this](bool waiting) {
+            view.holdHidden(waiting);
+            if (!waiting) driver.capturesSettled();
+        });
     }
 
     SystemClock clock;
     QtSound sound;
-    LogindPower power;
+    MessageBoxErrors errors;
+    LogindPower power{errors};
     DryRunPower dryRunPower;
     DesktopScreenGrab grab{errors}; // keeps only the reference until the first capture
     StatvfsDisk disk;
-    MessageBoxErrors errors;
     DesktopShell shell;
     HelpDialog help{shell};
     NetworkStatus network;

@@ -52,6 +52,7 @@ void TForm1::principalclock() {
     else
         systemTimeStep();
     drawLeftClock();
+    powerOffWhenCapturesSaved();
 }
 
 void TForm1::programCounterStep() {
@@ -141,7 +142,16 @@ void TForm1::endOfCountActions() {
     if (s_.countTarget < 0) s_.countTarget = 0;
     face_.setGaugePosition(s_.countTarget);
     endOfCountCapture();
-    if (s_.shutdownOption == 1) svc_.power.powerOff();
+    if (s_.shutdownOption == 1) s_.powerOffDue = 1;
+}
+
+// The power-off goes last, once every picture asked for before it is on disk: a power-off that
+// overtook a capture (a hidden sequence still running, the desktop portal's late answer) would
+// lose it. It is requested in the step itself whenever nothing is outstanding.
+void TForm1::powerOffWhenCapturesSaved() {
+    if (s_.powerOffDue != 1 || face_.enabled(TimerId::Timer4) || svc_.grab.capturePending()) return;
+    s_.powerOffDue = 0;
+    svc_.power.powerOff();
 }
 
 void TForm1::drawLeftClock() {

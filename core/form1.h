@@ -61,6 +61,7 @@ class TForm1 : public FaceEvents {
     void firstShown(int screenWidth, int screenHeight) override;
     void webTitleChanged() override { CppWebBrowser1TitleChange(); }
     void webLoadFinished(bool ok) override { CppWebBrowser1LoadFinished(ok); }
+    void capturesSettled() override { powerOffWhenCapturesSaved(); }
 
     // Countdown.
     void Timer1Timer();
@@ -161,6 +162,7 @@ class TForm1 : public FaceEvents {
     void systemTimeStep();
     void programCounterStep();
     void endOfCountActions();
+    void powerOffWhenCapturesSaved();
     bool systemTimeTriggerDue() const;
     void drawLeftClock();
     void drawRightHours();

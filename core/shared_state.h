@@ -54,6 +54,8 @@ struct SharedState {
     int periodicCapturesDone = 0;
     int secondsSinceCapture = 0;
     int captureDelayTicks = 0;
+    // 1 while an end of count's power-off waits for the pictures asked for before it.
+    int powerOffDue = 0;
 
     // Auto-repeat, animation, disk, drag and web.
     int repeatUp = 1;

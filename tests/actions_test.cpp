@@ -161,14 +161,36 @@ TEST(Capture, WindowComesBackWhenTheCountEndsDuringAHiddenCapture) {
     Rig rig;
     rig.clock.set(2026, 12, 7, 9, 0, 0);
     VirtualTime vt(rig);
-    vt.clickOn(Image::shutdown); // stay on to look at the window afterwards
     // The periodic capture at second 60 hides the window; the count ends one second later.
     startCount(rig, vt, 0, 1, 1, 1, true);
-    vt.advance(70 * 1000);
-    EXPECT_EQ(rig.s().countElapsed, 61);
+    ASSERT_TRUE(vt.runUntil([&] { return rig.s().countElapsed == 61; }, 70 * 1000));
+    // The power-off waits for the sequence's last picture, and none shows the window.
+    EXPECT_TRUE(rig.face().enabled(TimerId::Timer4));
+    EXPECT_EQ(rig.power.requests, 0);
+    vt.advance(9 * 1000);
     EXPECT_FALSE(rig.face().enabled(TimerId::Timer4));
-    EXPECT_EQ(rig.grab.files.size(), 3u);
+    EXPECT_EQ(rig.grab.windowShown, std::vector<bool>(3, false));
     EXPECT_TRUE(rig.face().window().visible);
+    EXPECT_EQ(rig.power.requests, 1);
+    EXPECT_EQ(rig.sound.plays(), 0); // the alarm option is off
+}
+
+TEST(Capture, PowerOffWaitsForAPictureSavedLater) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    rig.grab.pending = true;
+    VirtualTime vt(rig);
+    vt.press(Image::alarm);
+    startCount(rig, vt, 0, 0, 2, 0, false);
+    vt.advance(5000);
+    EXPECT_EQ(rig.grab.files.size(), 1u);
+    EXPECT_EQ(rig.sound.plays(), 1); // the alarm does not wait
+    EXPECT_EQ(rig.power.requests, 0);
+    rig.grab.pending = false;
+    vt.run([&] { rig.form.capturesSettled(); });
+    EXPECT_EQ(rig.power.requests, 1);
+    vt.run([&] { rig.form.capturesSettled(); });
+    EXPECT_EQ(rig.power.requests, 1);
 }
 
 TEST(Options, LampIconAndWordChangeTogether) {

@@ -82,6 +82,8 @@ Services servicesOf(Rig& r) {
 } // namespace
 
 Rig::Rig(std::int64_t startMs)
-    : form((clock.nowMs = startMs, servicesOf(*this)), WebServices{shell, network, web}) {}
+    : form((clock.nowMs = startMs, servicesOf(*this)), WebServices{shell, network, web}) {
+    grab.face = &form.face();
+}
 
 } // namespace quelvex::testing

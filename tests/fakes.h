@@ -49,11 +49,16 @@ struct FakePower : Power {
 
 struct FakeGrab : ScreenGrab {
     std::vector<std::string> files;
+    std::vector<bool> windowShown; // for each file, whether the window was on the screen
     std::optional<std::string> failWith;
+    bool pending = false; // as the desktop portal, whose pictures are saved later
+    const Face* face = nullptr;
     std::optional<std::string> captureTo(const std::string& fileName) override {
         files.push_back(fileName);
+        if (face != nullptr) windowShown.push_back(face->window().visible);
         return failWith;
     }
+    bool capturePending() const override { return pending; }
 };
 
 struct FakeDisk : DiskInfo {

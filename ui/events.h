@@ -24,6 +24,8 @@ class FaceEvents {
     // The web view shows a new document, or ended a load (`ok` false: it failed).
     virtual void webTitleChanged() {}
     virtual void webLoadFinished(bool /*ok*/) {}
+    // Every capture the platform was still saving has been saved or given up.
+    virtual void capturesSettled() {}
 };
 
 } // namespace quelvex

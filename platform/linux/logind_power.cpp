@@ -12,7 +12,7 @@ constexpr int kTimeoutMs = 5000;
 
 } // namespace
 
-LogindPower::LogindPower() : bus_(QDBusConnection::SystemBus) {}
+LogindPower::LogindPower(ErrorDisplay& errors) : errors_(errors), bus_(QDBusConnection::SystemBus) {}
 
 void LogindPower::powerOff() {
     std::fputs("quelvex: power-off requested\n", stderr);
@@ -36,6 +36,10 @@ void LogindPower::ask(bool withFlags) {
             return;
         }
         std::fprintf(stderr, "quelvex: power-off failed: %s\n", answer.failure.toLocal8Bit().constData());
+        // logind's own words where it gave some; otherwise why no answer came.
+        const QString message = answer.reply.errorMessage();
+        errors_.showError("Cannot switch the computer off: " +
+                          (message.isEmpty() ? answer.failure : message).toStdString());
     });
 }
 

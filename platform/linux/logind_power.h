@@ -2,6 +2,7 @@
 #pragma once
 
 #include "actions/services.h"
+#include "core/error_display.h"
 #include "platform/linux/lazy_bus.h"
 
 namespace quelvex {
@@ -10,16 +11,18 @@ namespace quelvex {
 // it (PowerOffWithFlags with SD_LOGIND_SKIP_INHIBITORS, systemd 257 on); an older logind that
 // knows neither the method nor the flag gets PowerOff(interactive = false). polkit decides
 // whether the caller may: the active local session may by default. The request returns at once;
-// a refusal, a missing bus or a logind that never answers ends in one line on standard error and
-// nothing else. The system bus is connected on the first request, and each request asks anew.
+// a refusal, a missing bus or a logind that never answers is shown through `errors` (which must
+// outlive this), for whoever left the machine to go off must not find it still on unwarned. The
+// system bus is connected on the first request, and each request asks anew.
 class LogindPower final : public Power {
   public:
-    LogindPower();
+    explicit LogindPower(ErrorDisplay& errors);
     void powerOff() override;
 
   private:
     void ask(bool withFlags);
 
+    ErrorDisplay& errors_;
     LazyBus bus_;
 };
 

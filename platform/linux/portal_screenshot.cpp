@@ -116,9 +116,8 @@ void PortalScreenshot::onCallFinished(QDBusPendingCallWatcher* call, const QStri
     const auto it = pending_.find(predictedPath);
     if (it == pending_.end()) return; // answered already
     if (reply.isError()) {
-        const Pending pending = it->second;
-        forget(predictedPath);
-        fail(pending, "desktop portal: " + reply.error().message().toStdString());
+        fail(take(predictedPath), "desktop portal: " + reply.error().message().toStdString());
+        settleIfIdle();
         return;
     }
     // Older portals chose the path themselves.
@@ -133,21 +132,19 @@ void PortalScreenshot::onCallFinished(QDBusPendingCallWatcher* call, const QStri
 }
 
 void PortalScreenshot::onResponse(const QDBusMessage& message) {
-    const auto it = pending_.find(message.path());
-    if (it == pending_.end()) return;
-    const Pending pending = it->second;
-    forget(message.path());
+    if (!pending_.contains(message.path())) return;
+    const Pending pending = take(message.path());
 
     const QList<QVariant> args = message.arguments();
     const uint response = args.size() > 0 ? args.at(0).toUInt() : 2;
     QVariantMap results;
     if (args.size() > 1) results = qdbus_cast<QVariantMap>(args.at(1));
-    if (response != 0) {
+    if (response == 0)
+        finish(pending, results.value(QStringLiteral("uri")).toString());
+    else
         fail(pending, response == 1 ? "the desktop portal's screenshot was cancelled"
                                     : "the desktop portal could not take a screenshot");
-        return;
-    }
-    finish(pending, results.value(QStringLiteral("uri")).toString());
+    settleIfIdle();
 }
 
 void PortalScreenshot::finish(const Pending& pending, const QString& pictureUri) {
@@ -164,16 +161,20 @@ void PortalScreenshot::finish(const Pending& pending, const QString& pictureUri)
         fail(pending, *why);
 }
 
-void PortalScreenshot::forget(const QString& requestPath) {
+PortalScreenshot::Pending PortalScreenshot::take(const QString& requestPath) {
     unsubscribe(requestPath);
-    pending_.erase(requestPath);
+    return pending_.extract(requestPath).mapped();
+}
+
+// Called once a request's file is written or its failure reported, never before: whoever waits
+// for the pictures (a power-off) must find them on disk.
+void PortalScreenshot::settleIfIdle() {
     if (pending_.empty() && waitingHook_) waitingHook_(false);
 }
 
 void PortalScreenshot::giveUp(QString requestPath) {
-    const Pending pending = pending_.at(requestPath);
-    forget(requestPath);
-    fail(pending, "no answer from the desktop portal within " + std::to_string(kAnswerLimitMs / 1000) + " s");
+    fail(take(requestPath), "no answer from the desktop portal within " + std::to_string(kAnswerLimitMs / 1000) + " s");
+    settleIfIdle();
 }
 
 void PortalScreenshot::fail(const Pending& pending, const std::string& why) {

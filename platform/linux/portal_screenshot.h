@@ -39,8 +39,9 @@ class PortalScreenshot final : public QObject {
     std::optional<std::string> request(const std::string& fileName);
 
     // Told true when a first request starts waiting for the portal, false when none waits any
-    // more (answered, failed or given up).
+    // more (its file written, its failure reported, or given up).
     void setWaitingHook(std::function<void(bool)> hook) { waitingHook_ = std::move(hook); }
+    bool waiting() const { return !pending_.empty(); }
 
   private slots:
     void onResponse(const QDBusMessage& message);
@@ -57,7 +58,8 @@ class PortalScreenshot final : public QObject {
     void onCallFinished(QDBusPendingCallWatcher* call, const QString& predictedPath);
     void finish(const Pending& pending, const QString& pictureUri);
     void fail(const Pending& pending, const std::string& why);
-    void forget(const QString& requestPath);
+    Pending take(const QString& requestPath);
+    void settleIfIdle();
     void giveUp(QString requestPath);
 
     ErrorDisplay& errors_;

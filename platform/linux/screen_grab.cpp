@@ -235,6 +235,10 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
     return captureWithQt(fileName);
 }
 
+bool DesktopScreenGrab::capturePending() const {
+    return portal_ && portal_->waiting();
+}
+
 std::optional<std::string> DesktopScreenGrab::captureWithQt(const std::string& fileName) {
     QScreen* screen = QGuiApplication::primaryScreen();
     QImage image = screen != nullptr ? screen->grabWindow(0).toImage() : QImage();

@@ -32,6 +32,7 @@ class DesktopScreenGrab final : public ScreenGrab {
     void setPortalWaitingHook(std::function<void(bool)> hook);
 
     std::optional<std::string> captureTo(const std::string& fileName) override;
+    bool capturePending() const override;
 
   private:
     enum class Method { Undecided, X11, Portal, Qt };

@@ -98,4 +98,8 @@ void FaceDriver::webLoadFinished(bool ok) {
     deliver([=, this] { model_.webLoadFinished(ok); });
 }
 
+void FaceDriver::capturesSettled() {
+    deliver([this] { model_.capturesSettled(); });
+}
+
 } // namespace quelvex

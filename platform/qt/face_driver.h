@@ -39,6 +39,7 @@ class FaceDriver final : public FaceEvents {
     void firstShown(int screenWidth, int screenHeight) override;
     void webTitleChanged() override;
     void webLoadFinished(bool ok) override;
+    void capturesSettled() override;
 
   private:
     // Runs one model handler, then any events that arrived while it ran, then applies changes.

@@ -48,12 +48,7 @@ wait_for 3 window_mapped || fail "the window did not come back after the capture
 note "window hidden in the picture and back after it"
 
 # error_shown N: N capture errors on stderr and an error box besides the window.
-error_shown() {
-    local boxes
-    [ "$(stderr_count "$ERROR_LINE")" = "$1" ] || return 1
-    boxes=$(xdotool search --onlyvisible --pid "$E2E_APID" 2>/dev/null | grep -vc "^$E2E_WID\$") || true
-    [ "$boxes" -ge 1 ]
-}
+error_shown() { [ "$(stderr_count "$ERROR_LINE")" = "$1" ] && error_box_shown; }
 # only_good_files: the folder holds the earlier capture under both names, intact, and nothing else
 # but what the test put there.
 only_good_files() {
@@ -76,8 +71,7 @@ if [ "$mounted" = 1 ]; then
     note "full disk: earlier capture intact, error shown, power-off requested"
 
     # A folder that cannot be written at all.
-    box=$(xdotool search --onlyvisible --pid "$E2E_APID" | grep -v "^$E2E_WID\$" | head -n1)
-    xdotool windowmove "$box" 0 0 # out of the way of the clicks
+    xdotool windowmove "$(error_box)" 0 0 # out of the way of the clicks
     rm -f "$work/filler"
     mount -o remount,ro "$work"
     count_three_seconds

@@ -26,8 +26,9 @@ toggle_hide_on_capture() { click_control 234 270 16 12; }
 # capture_name [DATE_ARGS...]: the capture file's name for a moment (default now).
 capture_name() { date "$@" +'Quelvex ScreenCAP %-H.%-M %-d-%-m-%Y.jpg'; }
 
-# count_three_seconds: RESET, enter 00:00:03, START, and wait until the count's power-off request.
-# Sets NAMES to the two names the capture may bear (the minute may turn during the count).
+# count_three_seconds [CHECK]: RESET, enter 00:00:03, START, run CHECK if given, and wait until
+# the count's power-off request. Sets NAMES to the two names the capture may bear (the minute may
+# turn during the count).
 count_three_seconds() {
     local before
     before=$(stderr_count "$POWER_LINE")
@@ -37,6 +38,7 @@ count_three_seconds() {
     sleep 0.3
     NAMES=("$(capture_name)" "$(capture_name -d '+30 seconds')")
     click_start
+    [ $# -eq 0 ] || "$1"
     more_power_requests() { [ "$(stderr_count "$POWER_LINE")" -gt "$before" ]; }
     wait_for 15 more_power_requests || fail "no power-off request at the end of the count"
     sleep 0.5

@@ -182,5 +182,16 @@ sy() { echo $((WIN_Y + $1)); }
 # Clicks at the centre of a control given by its window rectangle X Y W H.
 click_control() { click "$(sx $(($1 + $3 / 2)))" "$(sy $(($2 + $4 / 2)))"; }
 
+# The program's error box on the screen, by its window id: a dialog (the help window, the other
+# one, stays hidden; the strip and the panels are windows of their own too).
+error_box() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$E2E_APID" 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q DIALOG && echo "$w" && return 0
+    done
+    return 1
+}
+error_box_shown() { error_box >/dev/null; }
+
 # Lines of the program's stderr that contain a fixed text.
 stderr_count() { grep -cF -- "$1" "$E2E_TMP/stderr" 2>/dev/null || true; }

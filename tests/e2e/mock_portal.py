@@ -5,8 +5,8 @@
 
 Each Screenshot call is logged to FOLDER/calls; 200 ms later (or as many ms as FOLDER/delay
 says) the Request answers with a picture
-written to FOLDER (640x480, left half red, right half blue), or with a failure while FOLDER/fail
-exists. FOLDER/ready appears once the portal's name is owned.
+written to FOLDER (640x480, left half red, right half blue; to the folder named in FOLDER/outdir
+if there is one), or with a failure while FOLDER/fail exists. FOLDER/ready appears once the portal's name is owned.
 """
 import os
 import sys
@@ -42,7 +42,9 @@ class Portal(dbus.service.Object):
             self.respond(path, 2, {})
             return False
         self.serial += 1
-        picture = os.path.join(FOLDER, "portal-%d.ppm" % self.serial)
+        outdir = os.path.join(FOLDER, "outdir")
+        picture = os.path.join(open(outdir).read().strip() if os.path.exists(outdir) else FOLDER,
+                               "portal-%d.ppm" % self.serial)
         row = b"\xff\x00\x00" * (WIDTH // 2) + b"\x00\x00\xff" * (WIDTH // 2)
         with open(picture, "wb") as f:
             f.write(b"P6 %d %d 255\n" % (WIDTH, HEIGHT) + row * HEIGHT)

@@ -31,7 +31,8 @@ inhibited() { bus_call "$SYSTEM_BUS" $LOGIND /org/freedesktop/login1 $MANAGER.Li
 requested() { [ "$(stderr_count "$REQUESTED")" -ge 1 ]; }
 
 # count_down [OPTION]: a new program, which reaches no bus before START, counts 00:00:03 in
-# program-counter mode and asks for the power-off. HELD tells whether logind saw the inhibitor.
+# program-counter mode and asks for the power-off (with SHUTDOWN_OFF set, the shutdown lamp is
+# switched off first and nothing is awaited). HELD tells whether logind saw the inhibitor.
 count_down() {
     stop_pid "$E2E_APID"
     E2E_APID="" E2E_ARGS=("$@")
@@ -45,11 +46,12 @@ count_down() {
     click_pc_mode
     sleep 0.5
     for _ in 1 2 3; do click_seconds_up; done
+    [ -z "${SHUTDOWN_OFF:-}" ] || click_control 199 221 16 12
     sleep 0.3
     click_start
     STARTED=$(now_ms) HELD=0
     if wait_for 2 inhibited; then HELD=1; fi
-    wait_for 15 requested || fail "no power-off request after the count"
+    [ -n "${SHUTDOWN_OFF:-}" ] || wait_for 15 requested || fail "no power-off request after the count"
 }
 
 # A rehearsal calls no logind, yet holds the idle inhibitor during the count and lets it go at its end.
@@ -59,9 +61,17 @@ count_down --dry-run
 [ "$HELD" = 1 ] || fail "no idle inhibitor held by logind during the count"
 wait_for 5 eval '! inhibited' || fail "idle inhibitor still held after the count"
 sleep 1
-if [ "$(calls PowerOff)" != 0 ] || [ "$(calls 'Inhibit "idle" "Quelvex"')" != 1 ] ||
+if [ "$(calls PowerOff)" != 0 ] || [ "$(calls 'Inhibit "idle" "Quelvex" ".*" "block"$')" != 1 ] ||
     [ "$(stderr_count "$REQUESTED (dry run")" != 1 ]; then fail "dry run: $(cat "$LOG")"; fi
 note "dry run: no call; idle inhibitor held, then released"
+
+# The shutdown lamp off: the count ends (the inhibitor goes) and logind is asked nothing.
+SHUTDOWN_OFF=1 count_down
+[ "$HELD" = 1 ] || fail "no idle inhibitor held during a count without power-off"
+wait_for 6 eval '! inhibited' || fail "the count with the shutdown lamp off did not end"
+sleep 1
+[ "$(calls PowerOff)" = 0 ] && [ "$(stderr_count "$REQUESTED")" = 0 ] || fail "power-off asked for with the lamp off"
+note "shutdown lamp off: no power-off request"
 
 # Today's logind: PowerOffWithFlags(SD_LOGIND_SKIP_INHIBITORS) once, and nothing else.
 count_down
@@ -80,6 +90,28 @@ wait_for 3 clock_reset || fail "the window took no click while logind kept silen
 [ "$(stderr_count "$FAILED")" = 0 ] || fail "gave up on logind too soon"
 wait_for 6 eval '[ "$(stderr_count "$FAILED no answer within 5 s")" = 1 ]' || fail "no line about the silence"
 note "silent logind: window kept working; gave up $(($(now_ms) - STARTED)) ms after START"
+
+# Debian 12's logind (252) knows the method but refuses the flag: PowerOff(false) follows.
+logind_mock bookworm 'raise dbus.exceptions.DBusException("Invalid flags", name="org.freedesktop.DBus.Error.InvalidArgs")'
+count_down
+wait_for 3 eval '[ "$(calls "PowerOff False$")" = 1 ]' || fail "no PowerOff(false) after InvalidArgs: $(cat "$LOG")"
+[ "$(stderr_count "$FAILED")" = 0 ] || fail "InvalidArgs taken for a failure"
+note "logind 252: PowerOff(false) after InvalidArgs"
+
+# A logind that refuses: the reason it gave is shown in the error box. Its inhibitor comes only
+# after the count has ended, and is let go at once.
+logind_mock refusing 'raise dbus.exceptions.DBusException("Permission denied", name="org.freedesktop.DBus.Error.AccessDenied")'
+bus_call "$SYSTEM_BUS" $LOGIND /org/freedesktop/login1 org.freedesktop.DBus.Mock.AddMethod string:$MANAGER \
+    string:Inhibit string:ssss string:h "string:time.sleep(4); r, w = os.pipe(); \
+open('$E2E_TMP/late-pipe', 'w').write(str(os.fstat(w).st_ino)); ret = dbus.types.UnixFd(w); os.close(w); os.close(r)" \
+    >/dev/null
+count_down
+wait_for 8 error_box_shown || fail "no error box for a refused power-off"
+[ "$(stderr_count "quelvex: Cannot switch the computer off: Permission denied")" = 1 ] || fail "refusal not shown as such"
+[ "$(calls 'PowerOff ')" = 0 ] || fail "PowerOff(false) tried after a refusal"
+[ -s "$E2E_TMP/late-pipe" ] || fail "the late inhibitor was never granted"
+! ls -l "/proc/$E2E_APID/fd" | grep -q "pipe:\[$(cat "$E2E_TMP/late-pipe")\]" || fail "inhibitor granted after the count is still held"
+note "refused power-off shown in the error box; a late inhibitor let go"
 
 # An older logind (no PowerOffWithFlags) gets PowerOff(false); a desktop portal takes the
 # inhibitor instead of logind, and its request is closed at the end of the count.
@@ -108,8 +140,11 @@ note "older logind: PowerOff(false) after the refusal; portal inhibitor held, th
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/quelvex-session-bus
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
 count_down
-no_bus() { [ "$(stderr_count "$FAILED no system bus")" = 1 ] && [ "$(stderr_count "idle inhibitor not taken")" = 1 ]; }
-wait_for 5 no_bus || fail "no line about the missing bus"
+no_bus() {
+    [ "$(stderr_count "$FAILED no system bus")" = 1 ] && [ "$(stderr_count "idle inhibitor not taken")" = 1 ] &&
+        [ "$(stderr_count "Cannot switch the computer off: no system bus")" = 1 ] && error_box_shown
+}
+wait_for 5 no_bus || fail "no line or no error box about the missing bus"
 sleep 1
 app_alive || fail "the program exited without a bus"
 pass
