@@ -215,15 +215,21 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
         if (auto why = portal_->request(fileName)) return captureFailed(fileName, *why);
         return std::nullopt;
     case Method::X11: {
-        // The primary screen's part of the root window, in device pixels.
+        // The primary screen's part of the root window, in device pixels. Qt keeps a screen's
+        // geometry in scaled pixels, rounded: at 175 % a 1280-pixel screen is 731 wide, which
+        // is 1279.25 device pixels. An edge that close to the root's is the root's edge.
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (screen == nullptr) return captureFailed(fileName, "no screen");
         const qreal ratio = screen->devicePixelRatio();
         const QRect g = screen->geometry();
-        const int x = std::clamp(static_cast<int>(std::lround(g.x() * ratio)), 0, x11_->rootWidth - 1);
-        const int y = std::clamp(static_cast<int>(std::lround(g.y() * ratio)), 0, x11_->rootHeight - 1);
-        const int w = std::clamp(static_cast<int>(std::lround(g.width() * ratio)), 1, x11_->rootWidth - x);
-        const int h = std::clamp(static_cast<int>(std::lround(g.height() * ratio)), 1, x11_->rootHeight - y);
+        const auto device = [ratio](int scaled, int rootEdge) {
+            const int d = static_cast<int>(std::lround(scaled * ratio));
+            return std::abs(d - rootEdge) < ratio ? rootEdge : d;
+        };
+        const int x = std::clamp(device(g.x(), 0), 0, x11_->rootWidth - 1);
+        const int y = std::clamp(device(g.y(), 0), 0, x11_->rootHeight - 1);
+        const int w = std::clamp(device(g.x() + g.width(), x11_->rootWidth), x + 1, x11_->rootWidth) - x;
+        const int h = std::clamp(device(g.y() + g.height(), x11_->rootHeight), y + 1, x11_->rootHeight) - y;
         const auto pixels = x11_->grab(x, y, w, h);
         if (!pixels) return captureFailed(fileName, "the X server did not hand over the screen");
         if (auto why = writeJpeg(fileName, *pixels)) return captureFailed(fileName, *why);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window at 100 %, 150 % and 200 % (QT_SCALE_FACTOR) in the same state: each is its logical
 # size times the factor, looks like the 100 % window when brought back to that size, and at 150 %
-# is as sharp as the 200 % window brought down to 150 % (no 1x pictures blown up).
+# is as sharp as the 200 % window brought down to 150 % (no 1x pictures blown up). At 175 % a
+# capture, read from X11 or by Qt, still covers the whole screen.
 #   scaling.sh PATH_TO_QUELVEX [OUT_DIR]
 # With OUT_DIR, the 150 % window is kept there as quelvex-150.png (the metadata's screenshot).
 # shellcheck source=tests/e2e/e2e_lib.sh
@@ -71,6 +72,27 @@ note "150 %: PSNR $p dB against 200 % brought down; sharpness $sa/$sd against $i
 awk -v p="$p" 'BEGIN { exit !(p >= 24) }' || fail "150 % differs from 200 % brought down (PSNR $p dB)"
 awk -v a="$sa" -v d="$sd" -v ia="$ia" -v id="$id" 'BEGIN { exit !(a >= 0.9 * ia && d >= 0.9 * id) }' ||
     fail "150 % is blurred: sharpness $sa/$sd against $ia/$id"
+
+# At 175 % Qt rounds the screen to 731 scaled pixels, 1279.25 device pixels.
+factor=1.75
+for method in x11 qt; do
+    rm -rf "$E2E_TMP/work"/*.jpg
+    start_app "$E2E_TMP/work" QT_SCALE_FACTOR=$factor QUELVEX_CAPTURE=$method
+    find_window
+    wait_for 10 window_geometry "$E2E_WID" || fail "no window at $factor"
+    sleep 1
+    for control in "202 126 112 26" "420 36 36 34" "199 257 16 12" "5 41 176 44"; do
+        # shellcheck disable=SC2086 # a rectangle's four numbers
+        click_scaled $control
+        sleep 0.3
+    done
+    wait_for 5 eval '[ "$(stderr_count "power-off requested")" = 1 ]' || fail "no end of count at $factor"
+    size=$(identify -format '%wx%h' "$E2E_TMP/work"/*.jpg)
+    [ "$size" = "${SCREEN_W}x$SCREEN_H" ] || fail "$method capture at $factor is $size"
+    stop_pid "$E2E_APID"
+    E2E_APID=""
+done
+note "175 %: X11 and Qt captures are ${SCREEN_W}x$SCREEN_H"
 
 if [ -n "$OUT_DIR" ]; then
     mkdir -p "$OUT_DIR"
