@@ -47,6 +47,26 @@ wait_for 3 window_mapped || fail "the window did not come back after the capture
 [ "$(stderr_count "$ERROR_LINE")" = 0 ] || fail "an error was reported for a writable folder"
 note "window hidden in the picture and back after it"
 
+# A count of 00:01:01 with a picture every minute: the count ends while the minute's hidden
+# sequence still takes its pictures. The last one, which the file keeps, has no window in it.
+rm -f "$work"/*.jpg
+before=$(stderr_count "$POWER_LINE")
+for control in "234 284 16 12" "414 283 13 13" "30 90 128 28" "378 36 36 34" "420 36 36 34"; do
+    # shellcheck disable=SC2086 # a rectangle's four numbers: rate lamp, 1 minute, RESET, 00:01:01
+    click_control $control
+    sleep 0.3
+done
+NAMES=("$(capture_name -d '+61 seconds')" "$(capture_name -d '+63 seconds')")
+click_start
+wait_for 75 eval '[ "$(stderr_count "$POWER_LINE")" -gt "$before" ]' || fail "no power-off after 00:01:01"
+find_capture "$work"
+convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/sequence.png"
+lit=$(lit_fraction "$E2E_TMP/sequence.png")
+awk -v l="$lit" 'BEGIN { exit !(l < 0.01) }' || fail "the window is in the sequence's last picture (lit $lit)"
+wait_for 3 window_mapped || fail "the window did not come back after the sequence"
+click_control 234 284 16 12
+note "count ending in a hidden sequence: no window in its last picture"
+
 # error_shown N: N capture errors on stderr and an error box besides the window.
 error_shown() { [ "$(stderr_count "$ERROR_LINE")" = "$1" ] && error_box_shown; }
 # only_good_files: the folder holds the earlier capture under both names, intact, and nothing else
