@@ -107,6 +107,50 @@ TEST(PeriodicCapture, HiddenWindowSequence) {
     EXPECT_TRUE(f.window().visible);
 }
 
+// With the capture lamp off, or an interval of 0, the periodic capture takes nothing and counts
+// nothing. Counted seconds are compared for equality with the period: lowering the interval below
+// them stops the captures. With hiding on, each trigger adds 2, so an odd quotient never ends it.
+TEST(PeriodicCapture, SwitchesIntervalChangesAndOddQuotient) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    vt.clickOn(Image::shutdown);
+    vt.press(Image::rate);
+    vt.clickOn(Image::rateup);
+    vt.press(Image::pc);
+    enter(vt, 0, 3, 0);
+    vt.clickOn(Image::start);
+    EXPECT_TRUE(captureSteps(rig, vt, 150).empty());
+    EXPECT_EQ(rig.s().secondsSinceCapture, 0);
+
+    vt.clickOn(Image::reset);
+    vt.clickOn(Image::capture);
+    vt.clickOn(Image::ratedown);
+    enter(vt, 0, 3, 0);
+    vt.clickOn(Image::start);
+    EXPECT_EQ(captureSteps(rig, vt, 200), std::vector<int>{180});
+
+    vt.clickOn(Image::reset);
+    for (int i = 0; i < 3; ++i) vt.clickOn(Image::rateup);
+    enter(vt, 0, 10, 0);
+    vt.clickOn(Image::start);
+    vt.advance(150 * 1000);
+    for (int i = 0; i < 2; ++i) vt.clickOn(Image::ratedown);
+    EXPECT_TRUE(captureSteps(rig, vt, 100).empty());
+
+    // 3 minutes over 9: quotient 3, and 2 pictures per hidden trigger.
+    vt.clickOn(Image::reset);
+    vt.clickOn(Image::show);
+    rig.s().secondsSinceCapture = rig.s().periodicCapturesDone = 0;
+    for (int i = 0; i < 2; ++i) vt.clickOn(Image::rateup);
+    enter(vt, 0, 9, 0);
+    vt.clickOn(Image::start);
+    EXPECT_TRUE(vt.runUntil([&] { return rig.s().countElapsed == 540; }, 600 * 1000));
+    vt.advance(2000);
+    EXPECT_EQ(rig.s().periodicCapturesDone, 6);
+    EXPECT_EQ(rig.s().periodicArmed, 1);
+}
+
 TEST(PeriodicCapture, CountersCarryOverStopResetAndStart) {
     Rig rig;
     rig.clock.set(2026, 12, 7, 9, 0, 0);
@@ -282,6 +326,8 @@ TEST(Options, CaptureIntervalSwitchStepsAndRepeat) {
     vt.release(Image::rateup);
     EXPECT_EQ(s.captureInterval, 999);
     EXPECT_EQ(intervalDigits(f), "999");
+    vt.clickOn(Image::rateup);
+    EXPECT_EQ(s.captureInterval, 999);
 
     vt.press(Image::rate);
     EXPECT_EQ(s.periodicArmed, 0);

@@ -196,6 +196,7 @@ TEST(EndOfCount, AlarmTimerGaugeCaptureThenPowerOff) {
     form.startMouseUp();
     log.events.clear();
     for (int i = 0; i < 3; ++i) {
+        if (i == 1) form.face().show(Image::nodospuntos); // as the blink leaves it half the time
         form.timerTick(TimerId::Timer1);
         clock.nowMs += 1000;
     }
@@ -338,6 +339,22 @@ TEST(SystemTime, OnlyShortForwardGapsCatchUp) {
         vt.advance(60 * 1000);
         EXPECT_EQ(rig.power.requests, c.fires ? 1 : 0);
     }
+}
+
+// Set at 23:30 for 07:00: armed all night long, so the machine is kept from going idle.
+TEST(SystemTime, ATimeEarlierThanNowIsArmedThroughMidnight) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 23, 30, 0);
+    VirtualTime vt(rig);
+    enter(vt, 7, 0, 0);
+    vt.clickOn(Image::start);
+    for (const int hour : {23, 0, 3, 6}) {
+        vt.advanceTo(toEpochMs({2026, 12, hour == 23 ? 7 : 8, hour, 45, 0}));
+        EXPECT_TRUE(rig.form.actionArmed()) << hour;
+    }
+    EXPECT_EQ(rig.power.requests, 0);
+    vt.advanceTo(toEpochMs({2026, 12, 8, 7, 0, 0}));
+    EXPECT_EQ(rig.power.requests, 1);
 }
 
 TEST(SystemTime, StallAcrossMidnightCatchesTheFirstSecond) {

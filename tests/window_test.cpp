@@ -131,7 +131,10 @@ TEST(Disk, KibibytesAsTheLowNineDigitsRedrawnOnlyOnChange) {
     const struct {
         std::int64_t bytes;
         const char* shown;
-    } sizes[] = {{1'000'000'000'000, "976562500"}, {1'100'000'000'000, "074218750"}, {3LL << 40, "221225472"}};
+    } sizes[] = {{1'000'000'000'000, "976562500"},
+                 {1'100'000'000'000, "074218750"},
+                 {(3LL << 40) + (1LL << 42), "516192768"},
+                 {3LL << 40, "221225472"}}; // differs from the one before only above 32 bits
     for (const auto& c : sizes) {
         rig.disk.total = c.bytes;
         rig.form.Timer3Timer();
