@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The program as a native Wayland client of a real compositor: headless sway, clicked with a
 # virtual pointer. The frameless window opens at 483x335 with no decorations, counts in
-# program-counter mode, folds to 220 and unfolds, and the title area drags it (the compositor
-# moves it on the program's request).
+# program-counter mode with the end-of-count capture (taken through the desktop portal, a
+# stand-in on a private bus, with nothing forcing that choice), folds to 220 and unfolds, and the
+# title area drags it (the compositor moves it on the program's request).
 #   wayland.sh PATH_TO_QUELVEX PATH_TO_VPOINTER
 # As root, sway (which refuses root) and the program run as the user quelvex-e2e, made if absent.
 # Set E2E_SHOTS=DIR to keep screenshots of the count and of the folded window there.
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
+# shellcheck source=tests/e2e/dbus_mock_lib.sh
+source "$(dirname "$0")/dbus_mock_lib.sh"
 VPOINTER=$(realpath "${2:?usage: $0 PATH_TO_QUELVEX PATH_TO_VPOINTER}")
 readonly APP_ID=example.quelvex.Quelvex USER_NAME=quelvex-e2e
 for tool in sway swaymsg grim setpriv; do
@@ -55,13 +58,21 @@ print(r["width"], r["height"])')" = "$SCREEN_W $SCREEN_H" ] || fail "output is n
 coproc VP { exec "$VPOINTER" "$SCREEN_W" "$SCREEN_H" 2>>"$E2E_TMP/vpointer.log"; }
 # shellcheck disable=SC2153 # VP_PID is set by coproc
 vp_pid=$VP_PID
-trap 'rc=$?; set +e; stop_pid "$vp_pid"; (exit $rc); e2e_cleanup' EXIT
+trap 'rc=$?; set +e; stop_pid "$vp_pid"; dbus_mock_cleanup; (exit $rc); e2e_cleanup' EXIT
 pointer() {
     local answer
     { echo "$*" >&"${VP[1]}" && read -r -t 10 answer <&"${VP[0]}"; } || fail "vpointer gone ($*)"
     [ "$answer" = ok ] || fail "vpointer: $* -> $answer"
 }
 pointer move 0 0
+
+start_private_bus session
+mkdir "$E2E_TMP/portal"
+DBUS_SESSION_BUS_ADDRESS=$BUS_ADDRESS /usr/bin/python3 "$(dirname "$0")/mock_portal.py" "$E2E_TMP/portal" \
+    >"$E2E_TMP/portal.log" 2>&1 &
+DBUS_MOCK_PIDS+=($!)
+wait_for 10 test -f "$E2E_TMP/portal/ready" || fail "the stand-in portal did not start: $(cat "$E2E_TMP/portal.log")"
+DBUS_SESSION_BUS_ADDRESS=$BUS_ADDRESS
 
 (
     cd "$U/work"
@@ -108,6 +119,7 @@ click_control() { pointer click $((WX + $1 + $3 / 2)) $((WY + $2 + $4 / 2)); }
 click_pc_mode
 sleep 0.5
 for _ in 1 2 3 4 5; do click_seconds_up; done
+click_control 199 257 16 12 # the capture lamp
 sleep 0.3
 click_start
 pointer move 0 0
@@ -119,7 +131,8 @@ grab "$E2E_TMP/ss1-b.png" 134 128 13 23
 same_picture "$E2E_TMP/ss1-a.png" "$E2E_TMP/ss1-b.png" && fail "left clock does not count after START"
 power_requested() { [ "$(stderr_count "quelvex: power-off requested")" -ge 1 ]; }
 wait_for 15 power_requested || fail "no power-off request after the count"
-note "counted down, power-off requested"
+[ "$(identify -format '%wx%h' "$U/work"/*.jpg)" = 640x480 ] || fail "no capture from the portal: $(ls "$U/work")"
+note "counted down, captured through the portal, power-off requested"
 
 # Fold and unfold: sway follows the program's own size change; the window stays where it is.
 click_control 198 304 88 24
