@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The alarm through a real sound server (PulseAudio with a null sink, recorded from its monitor,
 # measured by sox): a one-second count with the alarm on loops the shipped ALARM.WAV until STOP;
-# a broken ALARM.WAV gives way to the built-in tone; with no sound server the window goes on
-# working. After each run the program must still close at once.
+# a broken ALARM.WAV gives way to the built-in tone within about half a second; with no sound
+# server the window goes on working. After each run the program must still close at once.
 #   sound.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
+# A rehearsal: nothing is switched off, and the count's end shows as its power-off line.
+E2E_ARGS=(--dry-run)
 
 PA_PID=""
 trap 'rc=$?; stop_pid "$PA_PID"; (exit $rc); e2e_cleanup' EXIT
@@ -20,11 +22,12 @@ exec_pa pulseaudio -n --daemonize=no --exit-idle-time=-1 --load="module-null-sin
 PA_PID=$!
 wait_for 10 pa pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$E2E_TMP/pulse.log")"
 
-# record SECONDS: sox's statistics of what the server plays meanwhile, into $E2E_TMP/stat.
+# record SECONDS [EFFECT...]: sox's statistics of what the server plays meanwhile, passed through
+# sox's EFFECTs, into $E2E_TMP/stat.
 record() {
     pa timeout -s INT "$1" parecord -d null.monitor --raw --format=s16le --rate=44100 --channels=1 \
         "$E2E_TMP/rec.raw" || true
-    sox -t raw -r 44100 -e signed -b 16 -c 1 "$E2E_TMP/rec.raw" -n stat 2>"$E2E_TMP/stat"
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$E2E_TMP/rec.raw" -n "${@:2}" stat 2>"$E2E_TMP/stat"
 }
 stat_of() { awk -F: -v k="$1" '$1 ~ k { gsub(/ /, "", $2); print $2 }' "$E2E_TMP/stat"; }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 > b + 0) }'; }
@@ -63,6 +66,15 @@ check_tone() {
     note "$1: rms $(stat_of 'RMS +amplitude'), max $(stat_of 'Maximum amplitude'), rough frequency $f Hz"
     if [ "$2" = high ]; then above "$f" 1150 || fail "$1: not the shipped alarm"; fi
     if [ "$2" = low ]; then above 1150 "$f" || fail "$1: not the built-in tone"; fi
+}
+
+# in_time CASE N: once the Nth count has ended (its power-off line), the alarm sounds within about
+# half a second, allowing for the sound server (the opening silence of a recording begun then).
+counts_ended() { [ "$(stderr_count "power-off requested")" -ge "$1" ]; }
+in_time() {
+    wait_for 10 counts_ended "$2" || fail "$1: the count did not end"
+    record 2 silence 1 0.01 2%
+    above "$(stat_of Length)" 0.7 || fail "$1: no sound within 1.3 s of the count's end ($(stat_of Length) s of 2 heard)"
 }
 
 start_x
@@ -107,6 +119,7 @@ for c in missing empty text header truncated 24bit; do
     # After a load that never finished, the next alarm neither freezes nor stays silent.
     if [ "$c" = text ]; then
         click_start
+        in_time text-again 2 # timed here: a process's first sound can take the server 2 s to start
         check_tone text-again low
     fi
     close_app "$c"
