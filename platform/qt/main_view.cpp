@@ -202,6 +202,13 @@ void MainView::setPanelWidget(Panel panel, QWidget* widget) {
     widget->stackUnder(slot);
     delete std::exchange(slot, widget);
     applyPanel(panel);
+    // A native widget (the engine's) makes its siblings native too, and its window, made last,
+    // lies over theirs: stackUnder does not restack native windows. The link bar, repainted under
+    // it, kept its old captions on the screen. Raising the panels above it restacks their windows.
+    auto above = std::find(panelOrder_.begin(), panelOrder_.end(), panel);
+    if (above != panelOrder_.end()) ++above;
+    for (; above != panelOrder_.end(); ++above)
+        panels_[static_cast<std::size_t>(*above)]->raise();
 }
 
 QRect MainView::controlRect(ControlRef control) const {

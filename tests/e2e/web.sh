@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The web strip against a loopback server: the update page shows in the strip in the link bar's
 # place, a link in it opens the page view under the related-topics bar, the cross returns to the
-# strip. A server that does not answer leaves the link bar in place. A hostile page (an alert
-# loop flooding window.open) opens no window and leaves the clock stepping.
+# strip. A server that does not answer leaves the link bar in place, and the language button
+# changes its captions at once. A hostile page (an alert loop flooding window.open) opens no
+# window and leaves the clock stepping.
 #   web.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -26,6 +27,7 @@ HTML
 printf '#!/bin/sh\necho "$@" >>"%s"\n' "$E2E_TMP/browser.log" >"$E2E_TMP/bin/xdg-open"
 chmod +x "$E2E_TMP/bin/xdg-open"
 
+E2E_ARGS=(--dry-run)
 start_x
 SERVERS=()
 # The servers go first; the outcome passes on to the common clean-up.
@@ -99,6 +101,10 @@ exercise() {
     lit=$(lit_fraction "$E2E_TMP/strip-dead.png")
     awk -v l="$lit" 'BEGIN { exit !(l > 0.02 && l < 0.4) }' || fail "no link bar over the strip (lit $lit)"
     note "$1: link bar kept with the server down"
+    # The bar's captions start in Spanish whatever the language: the second press changes them.
+    click_control 200 55 30 30 && sleep 0.3 && click_control 200 55 30 30
+    captions_changed() { grab "$E2E_TMP/strip-lan.png" "$STRIP" && ! same_picture "$E2E_TMP/strip-lan.png" "$E2E_TMP/strip-dead.png"; }
+    wait_for 3 captions_changed || fail "the link bar kept its captions after the language button"
 
     # 3. A hostile page: no window of its own, no browser, and the clock keeps stepping.
     served=$(wc -l <"$E2E_TMP/hostile.log")
