@@ -53,6 +53,10 @@ class EnginePane final : public QWebEngineView, public WebPane {
                 [](QWebEngineDownloadRequest* download) { download->cancel(); });
 
         QWebEngineSettings* s = profile_->settings();
+        // No scripts. A window.open that the engine refuses still leaves state behind in it, for
+        // the window that never comes, before any hook of ours is asked: a page calling it in a
+        // loop grew the program without bound. Links, new-window ones included, need no script.
+        s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
         s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
         s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
         s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);

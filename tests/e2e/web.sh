@@ -3,7 +3,7 @@
 # place, a link in it opens the page view under the related-topics bar, the cross returns to the
 # strip. A server that does not answer leaves the link bar in place, and the language button
 # changes its captions at once. A hostile page (an alert loop flooding window.open) opens no
-# window and leaves the clock stepping.
+# window, leaves the clock stepping and does not make the program grow.
 #   web.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -112,12 +112,16 @@ exercise() {
     hostile_fetched() { tail -n "+$((served + 1))" "$E2E_TMP/hostile.log" | grep -q 'GET /actualizacion-update.htm'; }
     wait_for 40 hostile_fetched || fail "the hostile page was not requested"
     sleep 2
+    rss_mib() { awk '/^Rss:/ { print int($2 / 1024) }' "/proc/$E2E_APID/smaps_rollup"; }
+    rss=$(rss_mib)
     steps=0
     for _ in 1 2 3 4 5; do
         grab "$E2E_TMP/ss1-a.png" "$SS1" && sleep 1.1 && grab "$E2E_TMP/ss1-b.png" "$SS1"
         same_picture "$E2E_TMP/ss1-a.png" "$E2E_TMP/ss1-b.png" || steps=$((steps + 1))
     done
     [ "$steps" -ge 4 ] || fail "the left clock stepped in only $steps of 5 seconds beside the hostile page"
+    grown=$(($(rss_mib) - rss))
+    [ "$grown" -le 12 ] || fail "the program grew by $grown MiB in 6 s beside the hostile page"
     windows=$(xdotool search --onlyvisible --maxdepth 1 --pid "$E2E_APID" 2>/dev/null | wc -l)
     [ "$windows" = 1 ] || fail "$windows visible windows beside the hostile page"
     [ ! -s "$E2E_TMP/browser.log" ] || fail "the hostile page started the browser"
