@@ -103,9 +103,10 @@ void TextWebPane::fail() {
     if (events_.loadFinished) events_.loadFinished(false);
 }
 
-// Pictures, style sheets and the like are never fetched, and local files never read.
+// Pictures, style sheets and the like are never fetched, and local files never read. The answer
+// is empty but not null: told nothing, the document reads a local or embedded file itself.
 QVariant TextWebPane::loadResource(int, const QUrl&) {
-    return {};
+    return QByteArray();
 }
 
 } // namespace quelvex

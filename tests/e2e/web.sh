@@ -10,12 +10,16 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 SITE=$E2E_TMP/site
 mkdir -p "$SITE/hostile" "$E2E_TMP/bin"
-cat >"$SITE/actualizacion-update.htm" <<'HTML'
+# A local file the page names, as a picture or a link, must never show.
+convert -size 481x274 xc:red "$E2E_TMP/red.png"
+cat >"$SITE/actualizacion-update.htm" <<HTML
 <html><head><title>Quelvex news</title></head>
-<body style="margin:0;background:#fff;font:13px sans-serif"><a href="other.htm">More news</a></body></html>
+<body style="margin:0;background:#fff;font:13px sans-serif"><a href="file://$E2E_TMP/red.png">ff</a><a
+href="other.htm">More news</a></body></html>
 HTML
-cat >"$SITE/other.htm" <<'HTML'
-<html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page</body></html>
+cat >"$SITE/other.htm" <<HTML
+<html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page<img
+src="file://$E2E_TMP/red.png" alt=""></body></html>
 HTML
 {
     printf '%s\n' "<html><head><title>Hostile</title></head><body style=\"background:#fff\">" \
@@ -92,6 +96,8 @@ exercise() {
     wait_for 20 strip_again || fail "the cross did not return to the strip"
     note "$1: back to the strip"
     [ ! -s "$E2E_TMP/browser.log" ] || fail "the browser was started: $(cat "$E2E_TMP/browser.log")"
+    click "$(sx 6)" "$(sy 176)" && sleep 2
+    { no_page_view && mostly_white "$STRIP"; } || fail "a link to a local file was followed"
 
     # 2. Nothing answers at the site: the link bar stays over the strip.
     dead=$(free_port)
