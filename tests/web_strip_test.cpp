@@ -75,6 +75,10 @@ TEST(WebStrip, OnlineTheLinkBarGivesWayOnlyToALoadedUpdatePage) {
     EXPECT_EQ(t.view(), "page");
     EXPECT_TRUE(t.topicsBar());
     EXPECT_FALSE(t.linkBar());
+    t.arrive(t.update); // the update page again: back to the strip, without the topics bar
+    EXPECT_FALSE(t.topicsBar());
+    t.arrive("https://elsewhere.example/actualizacion-update.htm"); // the marker holds the host
+    EXPECT_EQ(t.view(), "page");
     t.arrive(siteUrl() + "/gone.htm", false); // a failed page stays in the page view
     EXPECT_EQ(t.view(), "page");
     EXPECT_FALSE(t.linkBar());

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The web strip against a loopback server: the update page shows in the strip in the link bar's
 # place, a link in it opens the page view under the related-topics bar, the cross returns to the
-# strip. A server that does not answer leaves the link bar in place, and the language button
-# changes its captions at once. A hostile page (an alert loop flooding window.open) opens no
-# window, leaves the clock stepping and does not make the program grow.
+# strip; a link for a new window goes to the user's browser, an http or https one only. A server
+# that does not answer leaves the link bar in place, and the language button changes its captions
+# at once. A hostile page (an alert loop flooding window.open) opens no window, leaves the clock
+# stepping and does not make the program grow.
 #   web.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -15,7 +16,8 @@ convert -size 481x274 xc:red "$E2E_TMP/red.png"
 cat >"$SITE/actualizacion-update.htm" <<HTML
 <html><head><title>Quelvex news</title></head>
 <body style="margin:0;background:#fff;font:13px sans-serif"><a href="file://$E2E_TMP/red.png">ff</a><a
-href="other.htm">More news</a></body></html>
+href="other.htm">More news</a><a href="about:blank" target="_blank" style="position:absolute;left:200px">b</a><a
+href="new.htm" target="_blank" style="position:absolute;left:300px">n</a></body></html>
 HTML
 cat >"$SITE/other.htm" <<HTML
 <html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page<img
@@ -98,6 +100,12 @@ exercise() {
     [ ! -s "$E2E_TMP/browser.log" ] || fail "the browser was started: $(cat "$E2E_TMP/browser.log")"
     click "$(sx 6)" "$(sy 176)" && sleep 2
     { no_page_view && mostly_white "$STRIP"; } || fail "a link to a local file was followed"
+    if [ "$1" = "web engine" ]; then # the simple HTML view loads every link in place
+        click "$(sx 203)" "$(sy 176)" && click "$(sx 303)" "$(sy 176)" # about:blank, then new.htm
+        wait_for 10 test -s "$E2E_TMP/browser.log" && sleep 1
+        [ "$(cat "$E2E_TMP/browser.log")" = "http://127.0.0.1:$port/new.htm" ] || fail "browser: $(cat "$E2E_TMP/browser.log")"
+        : >"$E2E_TMP/browser.log"
+    fi
 
     # 2. Nothing answers at the site: the link bar stays over the strip.
     dead=$(free_port)
