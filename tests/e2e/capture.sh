@@ -13,7 +13,7 @@ mkdir -p "$work"
 mounted=0
 if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=16m quelvex-e2e "$work"; then
     mounted=1
-    trap 'rc=$?; umount -l "$work" 2>/dev/null; (exit $rc); e2e_cleanup' EXIT
+    trap 'rc=$?; set +e; umount -l "$work" 2>/dev/null; (exit $rc); e2e_cleanup' EXIT
 fi
 win="${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
 

@@ -14,7 +14,7 @@ keep_dir=$(mktemp -d /var/tmp/quelvex-portal.XXXXXX) # none of the program's tem
 mkdir -p "$work" "$portal_dir"
 bus_pid=""
 mock_pid=""
-trap 'rc=$?; stop_pid "$mock_pid"; stop_pid "$bus_pid"; rm -rf "$keep_dir"; (exit $rc); e2e_cleanup' EXIT
+trap 'rc=$?; set +e; stop_pid "$mock_pid"; stop_pid "$bus_pid"; rm -rf "$keep_dir"; (exit $rc); e2e_cleanup' EXIT
 
 bus="unix:path=$E2E_TMP/session-bus"
 dbus-daemon --session --nofork --address="$bus" >/dev/null 2>&1 &

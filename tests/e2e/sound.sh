@@ -10,7 +10,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 E2E_ARGS=(--dry-run)
 
 PA_PID=""
-trap 'rc=$?; stop_pid "$PA_PID"; (exit $rc); e2e_cleanup' EXIT
+trap 'rc=$?; set +e; stop_pid "$PA_PID"; (exit $rc); e2e_cleanup' EXIT
 mkdir -p "$E2E_TMP/runtime" "$E2E_TMP/home"
 chmod 700 "$E2E_TMP/runtime"
 # The same environment as start_app's, so the program reaches this server.
