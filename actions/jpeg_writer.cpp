@@ -5,13 +5,97 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <jpeglib.h>
 
 namespace quelvex {
 namespace {
+
+// The few file calls that differ between systems. Paths are UTF-8 on both.
+#ifdef _WIN32
+// Windows' narrow calls read paths in the ANSI code page: go through UTF-16 instead.
+std::wstring widen(const std::string& utf8) {
+    const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                        static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    if (n > 0)
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                              wide.data(), n);
+    return wide;
+}
+
+std::size_t lastSeparator(const std::string& path) {
+    return path.find_last_of("/\\");
+}
+unsigned long processId() {
+    return ::GetCurrentProcessId();
+}
+
+// Binary mode: text mode would write CR before every LF byte of the picture.
+int createNew(const std::string& path) {
+    return ::_wopen(widen(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+std::FILE* streamOf(int fd) {
+    return ::_fdopen(fd, "wb");
+}
+void closeFile(int fd) {
+    ::_close(fd);
+}
+void removeFile(const std::string& path) {
+    ::_wremove(widen(path).c_str());
+}
+
+// rename() refuses an existing target on Windows; the capture must replace it.
+bool replaceFile(const std::string& from, const std::string& to) {
+    if (::MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    switch (::GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: errno = EACCES; break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: errno = ENOENT; break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: errno = ENOSPC; break;
+    default: errno = EIO;
+    }
+    return false;
+}
+#else
+std::size_t lastSeparator(const std::string& path) {
+    return path.rfind('/');
+}
+long processId() {
+    return ::getpid();
+}
+int createNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+std::FILE* streamOf(int fd) {
+    return ::fdopen(fd, "wb");
+}
+void closeFile(int fd) {
+    ::close(fd);
+}
+void removeFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+bool replaceFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+#endif
 
 // libjpeg's own error handler ends the process; this one jumps back to the encoder with the
 // message, so a failed write is only a failed capture.
@@ -73,24 +157,24 @@ std::optional<std::string> writeJpeg(const std::string& path, const Rgb32Pixels&
     if (pixels.data == nullptr || pixels.width <= 0 || pixels.height <= 0) return "no picture to write";
 
     // The temporary file sits in the target's folder so that the rename never crosses devices.
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = lastSeparator(path);
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     static unsigned serial = 0;
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + ".quelvex-capture-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) +
+        temp = folder + ".quelvex-capture-" + std::to_string(processId()) + "-" + std::to_string(++serial) +
                ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = createNew(temp);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) return describe("cannot create a file in the folder of " + path, errno);
 
-    std::FILE* file = ::fdopen(fd, "wb");
+    std::FILE* file = streamOf(fd);
     if (file == nullptr) {
         const int error = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
+        closeFile(fd);
+        removeFile(temp);
         return describe("cannot write " + temp, error);
     }
     ErrorManager err;
@@ -102,9 +186,9 @@ std::optional<std::string> writeJpeg(const std::string& path, const Rgb32Pixels&
         failure = describe("cannot write " + path + " (" + err.message + ")", err.savedErrno);
     else if (closeError != 0)
         failure = describe("cannot write " + path, closeError);
-    else if (::rename(temp.c_str(), path.c_str()) != 0)
+    else if (!replaceFile(temp, path))
         failure = describe("cannot replace " + path, errno);
-    if (failure) ::unlink(temp.c_str());
+    if (failure) removeFile(temp);
     return failure;
 }
 
