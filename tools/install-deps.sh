@@ -3,6 +3,9 @@
 #   tools/install-deps.sh build   what building and running the program needs
 #   tools/install-deps.sh test    that, plus what the tests need: X server, xdotool, ImageMagick,
 #                                 a private D-Bus with the logind mock, PulseAudio, sox
+#   tools/install-deps.sh windows the MinGW-w64 cross compiler, Wine to run its tests, nasm for
+#                                 libjpeg-turbo's SIMD code, NSIS, stb_image
+# Several sets may be named at once (test windows): one apt-get run for all of them.
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config libgtest-dev
@@ -14,9 +17,17 @@ test_pkgs=(xvfb xauth xdotool imagemagick x11-utils
            pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot
            lintian desktop-file-utils appstream
            sway grim qt6-wayland libwayland-dev)
+windows_pkgs=(cmake ninja-build libgtest-dev dpkg-dev
+              g++-mingw-w64-x86-64-posix wine64 wine nasm nsis libstb-dev)
 
-pkgs=("${build_pkgs[@]}")
-[ "${1:-build}" = test ] && pkgs+=("${test_pkgs[@]}")
+pkgs=()
+for set in "${@:-build}"; do
+    case "$set" in
+        windows) pkgs+=("${windows_pkgs[@]}") ;;
+        test) pkgs+=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+        *) pkgs+=("${build_pkgs[@]}") ;;
+    esac
+done
 
 missing=()
 for p in "${pkgs[@]}"; do
