@@ -18,9 +18,6 @@
 namespace quelvex {
 namespace {
 
-const QColor kGaugeFilled(0x80, 0x00, 0x00);
-const QColor kGaugeEmpty(0x00, 0x00, 0x80);
-
 QColor rgb(std::uint32_t color) {
     return QColor::fromRgb(0xFF000000u | color);
 }
@@ -46,23 +43,12 @@ std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
     }
 }
 
-std::optional<Panel> panelOf(Parent parent) {
-    switch (parent) {
-    case Parent::Panel1: return Panel::Panel1;
-    case Parent::Panel2: return Panel::Panel2;
-    case Parent::Panel3: return Panel::Panel3;
-    case Parent::Window: break;
-    }
-    return std::nullopt;
+QRect toQRect(const Rect& r) {
+    return {r.left, r.top, r.width, r.height};
 }
 
-std::optional<Parent> childrenOf(Panel panel) {
-    switch (panel) {
-    case Panel::Panel1: return Parent::Panel1;
-    case Panel::Panel2: return Parent::Panel2;
-    case Panel::Panel3: return Parent::Panel3;
-    default: return std::nullopt;
-    }
+Rect fromQRect(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
 }
 
 // The ratio of the device actually painted on: the backing store, or the pixmap of a render().
@@ -98,96 +84,41 @@ class PanelSurface final : public QWidget {
 
 MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), face_(face), events_(events),
-      pictures_(std::move(pictures)) {
+      pictures_(std::move(pictures)),
+      drawing_(face, [this](const FontSpec& font, const std::string& text) {
+          const QFontMetrics metrics(fontOf(font));
+          return Size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+      }) {
     setWindowTitle(QStringLiteral("Quelvex 5.0"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     wayland_ = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 
-    imageSlot_.fill(-1);
-    labelSlot_.fill(-1);
-    const auto table = layoutTable();
-    controls_.reserve(table.size());
-    for (const LayoutEntry& entry : table) {
-        const int slot = static_cast<int>(controls_.size());
-        Control& c = controls_.emplace_back(Control{&entry, {}, {}});
-        switch (entry.control.kind) {
-        case Kind::Image: imageSlot_[entry.control.index] = slot; break;
-        case Kind::Label:
-            labelSlot_[entry.control.index] = slot;
-            c.font = fontFor(entry.font);
-            break;
-        case Kind::Gauge: gaugeSlot_ = slot; break;
-        case Kind::Panel: {
-            // Created in table order, so later panels stack over earlier ones.
-            const Panel panel = entry.control.panel();
-            const auto inside = childrenOf(panel);
-            std::function<void(QPainter&, const QRect&)> paint;
-            if (inside)
-                paint = [this, parent = *inside](QPainter& p, const QRect& dirty) {
-                    paintControls(p, parent, dirty);
-                };
-            panels_[entry.control.index] = new PanelSurface(this, rgb(entry.color), std::move(paint));
-            panelOrder_.push_back(panel);
-            continue;
-        }
-        }
-        byParent_[static_cast<std::size_t>(entry.parent)].push_back(slot);
-    }
-    for (Control& c : controls_)
-        c.shownRect = rectInParent(c);
-    for (Panel panel : panelOrder_)
+    // Created in stacking order, so later panels lie over earlier ones.
+    for (Panel panel : drawing_.panelOrder()) {
+        std::function<void(QPainter&, const QRect&)> paint;
+        if (const auto surface = FaceDrawing::surfaceOf(panel))
+            paint = [this, s = *surface](QPainter& p, const QRect& dirty) { paintControls(p, s, dirty); };
+        panels_[static_cast<std::size_t>(panel)] =
+            new PanelSurface(this, rgb(drawing_.entry(panel).color), std::move(paint));
         applyPanel(panel);
+    }
     applyWindowGeometry();
+}
+
+const QFont& MainView::fontOf(const FontSpec& spec) const {
+    // A handful of label fonts, each made once.
+    for (const auto& [s, font] : fonts_)
+        if (s.family == spec.family && s.pixelSize == spec.pixelSize && s.bold == spec.bold &&
+            s.underline == spec.underline)
+            return font;
+    return fonts_.emplace_back(spec, fontFor(spec)).second;
 }
 
 MainView::~MainView() = default;
 
-int MainView::slotOf(ControlRef control) const {
-    switch (control.kind) {
-    case Kind::Image: return control.index < kImageCount ? imageSlot_[control.index] : -1;
-    case Kind::Label: return control.index < kLabelCount ? labelSlot_[control.index] : -1;
-    case Kind::Gauge: return gaugeSlot_;
-    case Kind::Panel:
-        for (std::size_t i = 0; i < controls_.size(); ++i)
-            if (controls_[i].entry->control == control) return static_cast<int>(i);
-        return -1;
-    }
-    return -1;
-}
-
-QRect MainView::rectInParent(const Control& c) const {
-    const LayoutEntry& e = *c.entry;
-    switch (e.control.kind) {
-    case Kind::Image: {
-        if (!face_.visible(e.control.image())) return {};
-        const Size size = controlSize(e, face_);
-        return {e.left, e.top, size.width, size.height};
-    }
-    case Kind::Label: {
-        if (e.width || e.height) return {e.left, e.top, e.width, e.height};
-        const QFontMetrics metrics(c.font);
-        const QString text = QString::fromStdString(face_.text(e.control.label()));
-        return {e.left, e.top, metrics.horizontalAdvance(text), metrics.height()};
-    }
-    case Kind::Gauge: return {e.left, e.top, e.width, e.height};
-    case Kind::Panel: {
-        const PanelState& p = face_.panel(e.control.panel());
-        return p.visible ? QRect(p.left, p.top, p.width, p.height) : QRect();
-    }
-    }
-    return {};
-}
-
-QPoint MainView::originOf(Parent parent) const {
-    const auto panel = panelOf(parent);
-    if (!panel) return {0, 0};
-    const PanelState& p = face_.panel(*panel);
-    return {p.left, p.top};
-}
-
-QWidget* MainView::surfaceOf(Parent parent) const {
-    const auto panel = panelOf(parent);
+QWidget* MainView::surfaceOf(Parent surface) const {
+    const auto panel = FaceDrawing::panelOf(surface);
     return panel ? panels_[static_cast<std::size_t>(*panel)] : const_cast<MainView*>(this);
 }
 
@@ -205,52 +136,24 @@ void MainView::setPanelWidget(Panel panel, QWidget* widget) {
     // A native widget (the engine's) makes its siblings native too, and its window, made last,
     // lies over theirs: stackUnder does not restack native windows. The link bar, repainted under
     // it, kept its old captions on the screen. Raising the panels above it restacks their windows.
-    auto above = std::find(panelOrder_.begin(), panelOrder_.end(), panel);
-    if (above != panelOrder_.end()) ++above;
-    for (; above != panelOrder_.end(); ++above)
+    const auto& order = drawing_.panelOrder();
+    auto above = std::find(order.begin(), order.end(), panel);
+    if (above != order.end()) ++above;
+    for (; above != order.end(); ++above)
         panels_[static_cast<std::size_t>(*above)]->raise();
 }
 
 QRect MainView::controlRect(ControlRef control) const {
-    const int slot = slotOf(control);
-    if (slot < 0) return {};
-    const Control& c = controls_[static_cast<std::size_t>(slot)];
-    if (const auto panel = panelOf(c.entry->parent); panel && !face_.panel(*panel).visible) return {};
-    const QRect r = rectInParent(c);
-    return r.isEmpty() ? QRect() : r.translated(originOf(c.entry->parent));
+    return toQRect(drawing_.controlRect(control));
 }
 
 std::optional<ControlRef> MainView::controlAt(QPoint point) const {
-    if (!rect().contains(point)) return std::nullopt;
-    auto topmostIn = [this](Parent parent, QPoint p) -> std::optional<ControlRef> {
-        const auto& stack = byParent_[static_cast<std::size_t>(parent)];
-        for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-            const Control& c = controls_[static_cast<std::size_t>(*it)];
-            if (rectInParent(c).contains(p)) return c.entry->control;
-        }
-        return std::nullopt;
-    };
-    // Panels are windows of their own and lie over every picture of the face.
-    for (auto it = panelOrder_.rbegin(); it != panelOrder_.rend(); ++it) {
-        const PanelState& p = face_.panel(*it);
-        const QRect area(p.left, p.top, p.width, p.height);
-        if (!p.visible || !area.contains(point)) continue;
-        if (const auto inside = childrenOf(*it))
-            if (auto hit = topmostIn(*inside, point - area.topLeft())) return hit;
-        return ControlRef(*it);
-    }
-    return topmostIn(Parent::Window, point);
+    return drawing_.controlAt({point.x(), point.y()});
 }
 
 QPoint MainView::local(ControlRef control, QPoint windowPoint) const {
-    if (control.kind == Kind::Panel) {
-        const PanelState& p = face_.panel(control.panel());
-        return windowPoint - QPoint(p.left, p.top);
-    }
-    const int slot = slotOf(control);
-    if (slot < 0) return windowPoint;
-    const LayoutEntry& e = *controls_[static_cast<std::size_t>(slot)].entry;
-    return windowPoint - originOf(e.parent) - QPoint(e.left, e.top);
+    const Point p = drawing_.local(control, {windowPoint.x(), windowPoint.y()});
+    return {p.x, p.y};
 }
 
 void MainView::paintEvent(QPaintEvent* event) {
@@ -260,29 +163,23 @@ void MainView::paintEvent(QPaintEvent* event) {
     paintControls(painter, Parent::Window, event->rect());
 }
 
-void MainView::paintControls(QPainter& painter, Parent parent, const QRect& dirty) const {
+void MainView::paintControls(QPainter& painter, Parent surface, const QRect& dirty) const {
     const qreal ratio = ratioOf(painter);
-    for (int slot : byParent_[static_cast<std::size_t>(parent)]) {
-        const Control& c = controls_[static_cast<std::size_t>(slot)];
-        const QRect r = rectInParent(c);
-        if (!r.isEmpty() && r.intersects(dirty)) paintControl(painter, c, r, ratio);
-    }
+    drawing_.paint(surface, fromQRect(dirty), [&](const DrawItem& item) { paintItem(painter, item, ratio); });
 }
 
-void MainView::paintControl(QPainter& painter, const Control& c, const QRect& r, qreal ratio) const {
-    const LayoutEntry& e = *c.entry;
-    switch (e.control.kind) {
-    case Kind::Image: {
-        const Image picture = face_.picture(e.control.image());
-        if (picture == kNoPicture) return;
+void MainView::paintItem(QPainter& painter, const DrawItem& item, qreal ratio) const {
+    const QRect r = toQRect(item.rect);
+    switch (item.what) {
+    case DrawItem::What::Picture: {
         // The 1x pictures at 1x; the 2x pictures at 2x, or doubled again at 4x, stay crisp as they
         // are. Any other ratio (1.25, 1.5, 3) takes pictures resampled to the device's grid.
-        if (const qreal fromDoubled = ratio / 2; ratio != 1.0 && fromDoubled != std::floor(fromDoubled)) {
-            paintOnDeviceGrid(painter, picture, e.seeThrough, r);
+        if (!picturesDrawnAsTheyAre(ratio)) {
+            paintOnDeviceGrid(painter, item.picture, item.seeThrough, r);
             return;
         }
         const QPixmap& pixmap =
-            e.seeThrough ? pictures_.seeThrough(picture, ratio) : pictures_.pixmap(picture, ratio);
+            item.seeThrough ? pictures_.seeThrough(item.picture, ratio) : pictures_.pixmap(item.picture, ratio);
         if (pixmap.isNull()) return;
         const QSizeF size = pixmap.deviceIndependentSize();
         if (size.width() <= r.width() && size.height() <= r.height()) {
@@ -295,37 +192,28 @@ void MainView::paintControl(QPainter& painter, const Control& c, const QRect& r,
         painter.restore();
         return;
     }
-    case Kind::Label: {
-        const LabelState& label = face_.label(e.control.label());
-        painter.setFont(c.font);
-        painter.setPen(rgb(label.color));
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                         QString::fromStdString(label.text));
+    case DrawItem::What::Text:
+        painter.setFont(fontOf(*item.font));
+        painter.setPen(rgb(item.color));
+        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromStdString(*item.text));
         return;
-    }
-    case Kind::Gauge: {
-        const int filled = std::clamp(face_.gauge().percent(), 0, 100) * r.width() / 100;
-        painter.fillRect(QRect(r.left(), r.top(), filled, r.height()), kGaugeFilled);
-        painter.fillRect(QRect(r.left() + filled, r.top(), r.width() - filled, r.height()), kGaugeEmpty);
+    case DrawItem::What::Gauge:
+        painter.fillRect(QRect(r.left(), r.top(), item.filledWidth, r.height()), rgb(kGaugeFilledColor));
+        painter.fillRect(QRect(r.left() + item.filledWidth, r.top(), r.width() - item.filledWidth, r.height()),
+                         rgb(kGaugeEmptyColor));
         return;
-    }
-    case Kind::Panel: return;
     }
 }
 
-// At a ratio like 1.5 a control's edges fall between device pixels. Each edge is rounded to a
-// pixel boundary in window coordinates, so neighbours share their edge (no seam, no overlap)
-// whatever panel they lie in, and the picture is resampled to exactly that many pixels and drawn
-// 1:1: every picture starts on a whole pixel and none is blurred by a half-pixel offset.
+// At a ratio like 1.5 the picture is resampled to exactly the device pixels its rectangle covers
+// once on the device's grid, and drawn 1:1, so none is blurred by a half-pixel offset.
 void MainView::paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrough, const QRect& r) const {
     const QSize size = pictures_.pixmap(picture, 1.0).size();
     if (size.isEmpty()) return;
     const QTransform toDevice = painter.deviceTransform();
-    // An edge at a half pixel moves right and down, as Qt rounds the panels' own geometry.
     const auto snapped = [&toDevice](const QRect& logical) {
         const QRectF exact = toDevice.mapRect(QRectF(logical));
-        return QRect(QPoint(qRound(exact.left()), qRound(exact.top())),
-                     QPoint(qRound(exact.right()) - 1, qRound(exact.bottom()) - 1));
+        return toQRect(onDeviceGrid(exact.left(), exact.top(), exact.right(), exact.bottom()));
     };
     const QRect whole(r.topLeft(), size);
     const QRect device = snapped(whole);
@@ -337,17 +225,6 @@ void MainView::paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrou
     if (!r.contains(whole)) painter.setClipRect(snapped(r & whole), Qt::IntersectClip);
     painter.drawPixmap(device.topLeft(), pixmap);
     painter.restore();
-}
-
-void MainView::refresh(int slot) {
-    if (slot < 0) return;
-    Control& c = controls_[static_cast<std::size_t>(slot)];
-    const QRect now = rectInParent(c);
-    QWidget* surface = surfaceOf(c.entry->parent);
-    // A new picture can change a fit control's size: repaint what it covered and what it covers.
-    surface->update(c.shownRect);
-    if (now != c.shownRect) surface->update(now);
-    c.shownRect = now;
 }
 
 void MainView::applyPanel(Panel panel) {
@@ -368,11 +245,8 @@ void MainView::applyWindowGeometry() {
 void MainView::applyChanges(const FaceChanges& changes) {
     for (std::size_t i = 0; i < kPanelCount; ++i)
         if (changes.panels.test(i)) applyPanel(static_cast<Panel>(i));
-    for (std::size_t i = 0; i < kImageCount; ++i)
-        if (changes.images.test(i)) refresh(imageSlot_[i]);
-    for (std::size_t i = 0; i < kLabelCount; ++i)
-        if (changes.labels.test(i)) refresh(labelSlot_[i]);
-    if (changes.gauge) refresh(gaugeSlot_);
+    for (const DirtyArea& area : drawing_.changedAreas(changes))
+        surfaceOf(area.surface)->update(toQRect(area.rect));
     if (changes.window) {
         applyWindowGeometry();
         showAsTheFaceSays();
@@ -409,8 +283,7 @@ void MainView::setVisible(bool visible) {
 void MainView::setHover(std::optional<ControlRef> control) {
     if (hover_ == control) return;
     const auto previous = std::exchange(hover_, control);
-    const int slot = control ? slotOf(*control) : -1;
-    const bool hand = slot >= 0 && controls_[static_cast<std::size_t>(slot)].entry->handCursor;
+    const bool hand = control && drawing_.entry(*control).handCursor;
     setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
     if (previous) events_.mouseLeave(*previous);
     if (control) events_.mouseEnter(*control);
@@ -496,8 +369,7 @@ bool MainView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const auto control = controlAt(help->pos());
-        const int slot = control ? slotOf(*control) : -1;
-        const char* hint = slot >= 0 ? controls_[static_cast<std::size_t>(slot)].entry->hint : nullptr;
+        const char* hint = control ? drawing_.entry(*control).hint : nullptr;
         if (hint) {
             QToolTip::showText(help->globalPos(), QString::fromUtf8(hint), this, controlRect(*control));
         } else {

@@ -4,12 +4,13 @@
 
 #include "platform/qt/face_driver.h"
 #include "platform/qt/skin_pictures.h"
-#include "ui/layout.h"
+#include "ui/face_drawing.h"
 
 #include <QFont>
 #include <QWidget>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -56,20 +57,11 @@ class MainView final : public QWidget, public ChangeSink {
     void leaveEvent(QEvent* event) override;
 
   private:
-    struct Control {
-        const LayoutEntry* entry;
-        QFont font;      // labels only
-        QRect shownRect; // in parent coordinates, as last drawn; for repainting what it covered
-    };
-
-    int slotOf(ControlRef control) const;
-    QRect rectInParent(const Control& c) const;
-    QPoint originOf(Parent parent) const;
-    QWidget* surfaceOf(Parent parent) const;
-    void paintControls(QPainter& painter, Parent parent, const QRect& dirty) const;
-    void paintControl(QPainter& painter, const Control& c, const QRect& rect, qreal ratio) const;
+    QWidget* surfaceOf(Parent surface) const;
+    const QFont& fontOf(const FontSpec& spec) const;
+    void paintControls(QPainter& painter, Parent surface, const QRect& dirty) const;
+    void paintItem(QPainter& painter, const DrawItem& item, qreal ratio) const;
     void paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrough, const QRect& rect) const;
-    void refresh(int slot);
     void applyPanel(Panel panel);
     void applyWindowGeometry();
     // Shown where the face shows the window, unless held off the screen.
@@ -81,13 +73,9 @@ class MainView final : public QWidget, public ChangeSink {
     const Face& face_;
     FaceEvents& events_;
     SkinPictures pictures_;
-    std::vector<Control> controls_;
-    std::array<std::vector<int>, 4> byParent_; // slots in stacking order, panels excluded
-    std::array<int, kImageCount> imageSlot_;
-    std::array<int, kLabelCount> labelSlot_;
-    int gaugeSlot_ = -1;
+    mutable std::deque<std::pair<FontSpec, QFont>> fonts_; // references stay valid as it grows
+    FaceDrawing drawing_;
     std::array<QWidget*, kPanelCount> panels_{};
-    std::vector<Panel> panelOrder_; // stacking order, bottom first
 
     enum class FirstShow { Pending, Running, Done };
     FirstShow firstShow_ = FirstShow::Pending;
