@@ -6,7 +6,7 @@
 #include "platform/linux/logind_power.h"
 #include "platform/linux/screen_grab.h"
 #include "platform/qt/desktop_shell.h"
-#include "platform/qt/face_driver.h"
+#include "ui/face_driver.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/message_box_errors.h"

@@ -3,7 +3,7 @@
 
 #include "core/form1.h"
 #include "platform/linux/lazy_bus.h"
-#include "platform/qt/face_driver.h"
+#include "ui/face_driver.h"
 
 #include <memory>
 

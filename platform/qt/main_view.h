@@ -2,7 +2,7 @@
 // It holds no behaviour; everything it shows comes from the face.
 #pragma once
 
-#include "platform/qt/face_driver.h"
+#include "ui/face_driver.h"
 #include "platform/qt/skin_pictures.h"
 #include "ui/face_drawing.h"
 

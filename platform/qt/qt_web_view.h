@@ -1,7 +1,7 @@
 #pragma once
 
 #include "help/services.h"
-#include "platform/qt/face_driver.h"
+#include "ui/face_driver.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

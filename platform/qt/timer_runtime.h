@@ -2,7 +2,7 @@
 // model through FaceEvents.
 #pragma once
 
-#include "platform/qt/face_driver.h"
+#include "ui/face_driver.h"
 
 #include <QTimer>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/face_driver.h"
+#include "ui/face_driver.h"
 #include "platform/qt/main_view.h"
 
 #include <QScreen>
