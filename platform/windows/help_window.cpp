@@ -1,0 +1,292 @@
+#include "platform/windows/help_window.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace quelvex {
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuelvexHelp";
+constexpr int kRadioEnglish = 101, kRadioSpanish = 102;
+constexpr COLORREF kGroupColour = RGB(0xA7, 0xA6, 0xBD);
+constexpr COLORREF kMemoColour = RGB(0xB4, 0xB3, 0xCC);
+// The link's place: a line of its caption at 280, 50, at least 100 wide.
+constexpr RECT kLinkArea{280, 50, 280 + 160, 50 + 16};
+
+COLORREF colorRef(std::uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+std::wstring wide(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+// An edit control breaks lines only at CR LF.
+std::wstring editText(const std::string& text) {
+    std::wstring out;
+    for (wchar_t c : wide(text)) {
+        if (c == L'\n') out += L'\r';
+        out += c;
+    }
+    return out;
+}
+
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+// The child controls, their fonts and brushes, and the scale everything was laid out at.
+struct Win32HelpWindow::Controls {
+    int dpi = 96;
+    HWND groupBox1 = nullptr, radioButton1 = nullptr, radioButton2 = nullptr, memo1 = nullptr, memo2 = nullptr;
+    HFONT groupFont = nullptr, radioFont = nullptr, memoFont = nullptr, linkFont = nullptr;
+    HBRUSH black = nullptr, memoBrush = nullptr;
+    bool linkHover = false;
+    bool linkPressed = false;
+
+    int px(int v) const { return MulDiv(v, dpi, 96); }
+    RECT scaled(RECT r) const { return {px(r.left), px(r.top), px(r.right), px(r.bottom)}; }
+    HFONT font(int pixels, bool bold, bool underline = false) const {
+        return CreateFontW(-px(pixels), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                           DEFAULT_PITCH, L"Microsoft Sans Serif");
+    }
+    ~Controls() {
+        for (HFONT f : {groupFont, radioFont, memoFont, linkFont})
+            if (f) DeleteObject(f);
+        for (HBRUSH b : {black, memoBrush})
+            if (b) DeleteObject(b);
+    }
+};
+
+Win32HelpWindow::Win32HelpWindow(Shell& shell, HINSTANCE instance) : form_(shell), instance_(instance) {}
+
+Win32HelpWindow::~Win32HelpWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    delete controls_;
+}
+
+void Win32HelpWindow::setArtwork(HBITMAP logo, HICON icon) {
+    logo_ = logo;
+    icon_ = icon;
+    if (hwnd_ && icon_) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+}
+
+void Win32HelpWindow::showHelp() {
+    if (!hwnd_) create();
+    form_.Show();
+    sync();
+}
+
+void Win32HelpWindow::followLanguage(bool english) {
+    form_.followLanguage(english);
+    sync();
+}
+
+void Win32HelpWindow::create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(instance_, kClassName, &wc)) {
+        wc.lpfnWndProc = &Win32HelpWindow::proc;
+        wc.hInstance = instance_;
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = kClassName;
+        RegisterClassExW(&wc);
+    }
+    controls_ = new Controls;
+    Controls& c = *controls_;
+    c.dpi = screenDpi();
+    c.black = CreateSolidBrush(RGB(0, 0, 0));
+    c.memoBrush = CreateSolidBrush(kMemoColour);
+    c.groupFont = c.font(13, true);
+    c.radioFont = c.font(11, true);
+    c.memoFont = c.font(13, true);
+    c.linkFont = c.font(13, false);
+
+    // A dialog frame: a title bar with its close box, no resizing, no minimise or maximise box.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT frame{0, 0, c.px(TForm2::kWidth), c.px(TForm2::kHeight)};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    // Where the window first opens, kept on the screen.
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int x = std::clamp(c.px(TForm2::kLeft) + static_cast<int>(frame.left), static_cast<int>(area.left),
+                             std::max(static_cast<int>(area.left), static_cast<int>(area.right) - width));
+    const int y = std::clamp(c.px(TForm2::kTop) + static_cast<int>(frame.top), static_cast<int>(area.top),
+                             std::max(static_cast<int>(area.top), static_cast<int>(area.bottom) - height));
+    hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wide(form_.caption()).c_str(), style, x, y, width,
+                            height, nullptr, nullptr, instance_, this);
+
+    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD childStyle, RECT r, int id, HFONT font) {
+        const RECT s = c.scaled(r);
+        HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, s.left, s.top, s.right - s.left,
+                                 s.bottom - s.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 instance_, nullptr);
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // Unthemed, so that the colours asked for below are the ones drawn.
+        SetWindowTheme(w, L"", L"");
+        return w;
+    };
+    c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, {16, 16, 16 + 153, 16 + 57}, 0, c.groupFont);
+    // The Spanish choice stands above the English one.
+    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON, {40, 32, 40 + 81, 32 + 17}, kRadioSpanish,
+                           c.radioFont);
+    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON, {40, 48, 40 + 89, 48 + 17}, kRadioEnglish,
+                           c.radioFont);
+    const DWORD memoStyle = WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+    c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY,
+                    {16, 88, 16 + 481, 88 + 305}, 0, c.memoFont);
+    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, {16, 88, 16 + 481, 88 + 305}, 0,
+                    c.memoFont);
+    for (HWND memo : {c.memo1, c.memo2})
+        SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(c.px(6), c.px(6)));
+    setArtwork(logo_, icon_);
+}
+
+LRESULT CALLBACK Win32HelpWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Win32HelpWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->controls_ || !self->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    Controls& c = *controls_;
+    const RECT link = c.scaled(kLinkArea);
+    switch (message) {
+    case WM_CLOSE: // the close box only hides the window
+        form_.FormClose();
+        sync();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && (LOWORD(wParam) == kRadioEnglish || LOWORD(wParam) == kRadioSpanish)) {
+            form_.select(LOWORD(wParam) == kRadioEnglish ? RadioButton::RadioButton1 : RadioButton::RadioButton2);
+            sync();
+            return 0;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (control == c.memo1 || control == c.memo2) {
+            SetTextColor(dc, RGB(0, 0, 0));
+            SetBkColor(dc, kMemoColour);
+            return reinterpret_cast<LRESULT>(c.memoBrush);
+        }
+        SetTextColor(dc, kGroupColour);
+        SetBkColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(c.black);
+    }
+    case WM_MOUSEMOVE: {
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool over = PtInRect(&link, p);
+        if (over != c.linkHover) {
+            c.linkHover = over;
+            if (over) {
+                form_.Label4MouseEnter();
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+                TrackMouseEvent(&track);
+            } else {
+                form_.Label4MouseLeave();
+            }
+            InvalidateRect(hwnd_, &link, TRUE);
+        }
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(over ? 32649 : 32512))); // IDC_HAND, IDC_ARROW
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        if (c.linkHover) {
+            c.linkHover = false;
+            form_.Label4MouseLeave();
+            InvalidateRect(hwnd_, &link, TRUE);
+        }
+        return 0;
+    case WM_LBUTTONDOWN: {
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        c.linkPressed = PtInRect(&link, p);
+        return 0;
+    }
+    case WM_LBUTTONUP: {
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (std::exchange(c.linkPressed, false) && PtInRect(&link, p)) form_.Label4Click();
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd_) return TRUE; // set on moves
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        if (logo_) {
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(source, logo_);
+            BITMAP bm{};
+            GetObjectW(logo_, sizeof bm, &bm);
+            SetStretchBltMode(dc, HALFTONE);
+            StretchBlt(dc, c.px(280), c.px(16), c.px(119), c.px(23), source, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        }
+        HGDIOBJ oldFont = SelectObject(dc, c.linkFont);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, colorRef(form_.label4Colour()));
+        RECT text = link;
+        DrawTextW(dc, wide(form_.label4Caption()).c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, oldFont);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    default: break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Win32HelpWindow::sync() {
+    if (!hwnd_) return;
+    Controls& c = *controls_;
+    SetWindowTextW(hwnd_, wide(form_.caption()).c_str());
+    SetWindowTextW(c.groupBox1, wide(form_.groupBox1Caption()).c_str());
+    SendMessageW(c.radioButton1, BM_SETCHECK, form_.checked(RadioButton::RadioButton1) ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(c.radioButton2, BM_SETCHECK, form_.checked(RadioButton::RadioButton2) ? BST_CHECKED : BST_UNCHECKED, 0);
+    // The English manual lies over the Spanish one; only the one on top is shown.
+    ShowWindow(c.memo2, form_.memo2Visible() ? SW_SHOW : SW_HIDE);
+    ShowWindow(c.memo1, form_.memo2Visible() ? SW_HIDE : SW_SHOW);
+    const RECT link = c.scaled(kLinkArea);
+    InvalidateRect(hwnd_, &link, TRUE);
+
+    if (!form_.visible()) {
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    if (raisedFor_ != form_.raiseRequests()) {
+        raisedFor_ = form_.raiseRequests();
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(hwnd_);
+    }
+}
+
+} // namespace quelvex
