@@ -6,7 +6,6 @@
 #include "platform/linux/logind_power.h"
 #include "platform/linux/screen_grab.h"
 #include "platform/qt/desktop_shell.h"
-#include "ui/face_driver.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/message_box_errors.h"
@@ -14,6 +13,7 @@
 #include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_web_view.h"
 #include "platform/qt/system_clock.h"
+#include "ui/face_driver.h"
 #include "ui/language.h"
 
 #include <QApplication>

@@ -10,7 +10,8 @@ bool Rect::contains(const Rect& r) const {
 }
 
 bool Rect::intersects(const Rect& r) const {
-    return !empty() && !r.empty() && r.left < right() && left < r.right() && r.top < bottom() && top < r.bottom();
+    return !empty() && !r.empty() && r.left < right() && left < r.right() && r.top < bottom() &&
+           top < r.bottom();
 }
 
 Rect Rect::intersected(const Rect& r) const {
@@ -160,7 +161,8 @@ Point FaceDrawing::local(ControlRef control, Point windowPoint) const {
     return {windowPoint.x - origin.x - e.left, windowPoint.y - origin.y - e.top};
 }
 
-void FaceDrawing::paint(Parent surface, const Rect& dirty, const std::function<void(const DrawItem&)>& draw) const {
+void FaceDrawing::paint(Parent surface, const Rect& dirty,
+                        const std::function<void(const DrawItem&)>& draw) const {
     for (int slot : bySurface_[static_cast<std::size_t>(surface)]) {
         const Control& c = controls_[static_cast<std::size_t>(slot)];
         const Rect r = rectOnSurface(c);

@@ -173,7 +173,8 @@ void PortalScreenshot::settleIfIdle() {
 }
 
 void PortalScreenshot::giveUp(QString requestPath) {
-    fail(take(requestPath), "no answer from the desktop portal within " + std::to_string(kAnswerLimitMs / 1000) + " s");
+    fail(take(requestPath),
+         "no answer from the desktop portal within " + std::to_string(kAnswerLimitMs / 1000) + " s");
     settleIfIdle();
 }
 

@@ -84,8 +84,7 @@ class PanelSurface final : public QWidget {
 
 MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), face_(face), events_(events),
-      pictures_(std::move(pictures)),
-      drawing_(face, [this](const FontSpec& font, const std::string& text) {
+      pictures_(std::move(pictures)), drawing_(face, [this](const FontSpec& font, const std::string& text) {
           const QFontMetrics metrics(fontOf(font));
           return Size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
       }) {
@@ -178,8 +177,8 @@ void MainView::paintItem(QPainter& painter, const DrawItem& item, qreal ratio) c
             paintOnDeviceGrid(painter, item.picture, item.seeThrough, r);
             return;
         }
-        const QPixmap& pixmap =
-            item.seeThrough ? pictures_.seeThrough(item.picture, ratio) : pictures_.pixmap(item.picture, ratio);
+        const QPixmap& pixmap = item.seeThrough ? pictures_.seeThrough(item.picture, ratio)
+                                                : pictures_.pixmap(item.picture, ratio);
         if (pixmap.isNull()) return;
         const QSizeF size = pixmap.deviceIndependentSize();
         if (size.width() <= r.width() && size.height() <= r.height()) {
@@ -195,12 +194,14 @@ void MainView::paintItem(QPainter& painter, const DrawItem& item, qreal ratio) c
     case DrawItem::What::Text:
         painter.setFont(fontOf(*item.font));
         painter.setPen(rgb(item.color));
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromStdString(*item.text));
+        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromStdString(*item.text));
         return;
     case DrawItem::What::Gauge:
         painter.fillRect(QRect(r.left(), r.top(), item.filledWidth, r.height()), rgb(kGaugeFilledColor));
-        painter.fillRect(QRect(r.left() + item.filledWidth, r.top(), r.width() - item.filledWidth, r.height()),
-                         rgb(kGaugeEmptyColor));
+        painter.fillRect(
+            QRect(r.left() + item.filledWidth, r.top(), r.width() - item.filledWidth, r.height()),
+            rgb(kGaugeEmptyColor));
         return;
     }
 }

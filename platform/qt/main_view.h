@@ -2,9 +2,9 @@
 // It holds no behaviour; everything it shows comes from the face.
 #pragma once
 
-#include "ui/face_driver.h"
 #include "platform/qt/skin_pictures.h"
 #include "ui/face_drawing.h"
+#include "ui/face_driver.h"
 
 #include <QFont>
 #include <QWidget>

@@ -51,7 +51,8 @@ int screenDpi() {
 // The child controls, their fonts and brushes, and the scale everything was laid out at.
 struct Win32HelpWindow::Controls {
     int dpi = 96;
-    HWND groupBox1 = nullptr, radioButton1 = nullptr, radioButton2 = nullptr, memo1 = nullptr, memo2 = nullptr;
+    HWND groupBox1 = nullptr, radioButton1 = nullptr, radioButton2 = nullptr, memo1 = nullptr,
+         memo2 = nullptr;
     HFONT groupFont = nullptr, radioFont = nullptr, memoFont = nullptr, linkFont = nullptr;
     HBRUSH black = nullptr, memoBrush = nullptr;
     bool linkHover = false;
@@ -132,14 +133,14 @@ void Win32HelpWindow::create() {
                              std::max(static_cast<int>(area.left), static_cast<int>(area.right) - width));
     const int y = std::clamp(c.px(TForm2::kTop) + static_cast<int>(frame.top), static_cast<int>(area.top),
                              std::max(static_cast<int>(area.top), static_cast<int>(area.bottom) - height));
-    hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wide(form_.caption()).c_str(), style, x, y, width,
-                            height, nullptr, nullptr, instance_, this);
+    hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wide(form_.caption()).c_str(), style, x, y,
+                            width, height, nullptr, nullptr, instance_, this);
 
     auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD childStyle, RECT r, int id, HFONT font) {
         const RECT s = c.scaled(r);
-        HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, s.left, s.top, s.right - s.left,
-                                 s.bottom - s.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 instance_, nullptr);
+        HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, s.left, s.top,
+                                 s.right - s.left, s.bottom - s.top, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // Unthemed, so that the colours asked for below are the ones drawn.
         SetWindowTheme(w, L"", L"");
@@ -147,15 +148,15 @@ void Win32HelpWindow::create() {
     };
     c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, {16, 16, 16 + 153, 16 + 57}, 0, c.groupFont);
     // The Spanish choice stands above the English one.
-    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON, {40, 32, 40 + 81, 32 + 17}, kRadioSpanish,
-                           c.radioFont);
-    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON, {40, 48, 40 + 89, 48 + 17}, kRadioEnglish,
-                           c.radioFont);
+    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON, {40, 32, 40 + 81, 32 + 17},
+                           kRadioSpanish, c.radioFont);
+    c.radioButton1 =
+        child(L"BUTTON", L"English", BS_RADIOBUTTON, {40, 48, 40 + 89, 48 + 17}, kRadioEnglish, c.radioFont);
     const DWORD memoStyle = WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
     c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY,
                     {16, 88, 16 + 481, 88 + 305}, 0, c.memoFont);
-    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, {16, 88, 16 + 481, 88 + 305}, 0,
-                    c.memoFont);
+    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, {16, 88, 16 + 481, 88 + 305},
+                    0, c.memoFont);
     for (HWND memo : {c.memo1, c.memo2})
         SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(c.px(6), c.px(6)));
     setArtwork(logo_, icon_);
@@ -180,8 +181,10 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         sync();
         return 0;
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED && (LOWORD(wParam) == kRadioEnglish || LOWORD(wParam) == kRadioSpanish)) {
-            form_.select(LOWORD(wParam) == kRadioEnglish ? RadioButton::RadioButton1 : RadioButton::RadioButton2);
+        if (HIWORD(wParam) == BN_CLICKED &&
+            (LOWORD(wParam) == kRadioEnglish || LOWORD(wParam) == kRadioSpanish)) {
+            form_.select(LOWORD(wParam) == kRadioEnglish ? RadioButton::RadioButton1
+                                                         : RadioButton::RadioButton2);
             sync();
             return 0;
         }
@@ -235,7 +238,8 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd_) return TRUE; // set on moves
+        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd_)
+            return TRUE; // set on moves
         break;
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -246,7 +250,8 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             BITMAP bm{};
             GetObjectW(logo_, sizeof bm, &bm);
             SetStretchBltMode(dc, HALFTONE);
-            StretchBlt(dc, c.px(280), c.px(16), c.px(119), c.px(23), source, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            StretchBlt(dc, c.px(280), c.px(16), c.px(119), c.px(23), source, 0, 0, bm.bmWidth, bm.bmHeight,
+                       SRCCOPY);
             SelectObject(source, old);
             DeleteDC(source);
         }
@@ -254,7 +259,8 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, colorRef(form_.label4Colour()));
         RECT text = link;
-        DrawTextW(dc, wide(form_.label4Caption()).c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc, wide(form_.label4Caption()).c_str(), -1, &text,
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, oldFont);
         EndPaint(hwnd_, &ps);
         return 0;
@@ -269,8 +275,10 @@ void Win32HelpWindow::sync() {
     Controls& c = *controls_;
     SetWindowTextW(hwnd_, wide(form_.caption()).c_str());
     SetWindowTextW(c.groupBox1, wide(form_.groupBox1Caption()).c_str());
-    SendMessageW(c.radioButton1, BM_SETCHECK, form_.checked(RadioButton::RadioButton1) ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(c.radioButton2, BM_SETCHECK, form_.checked(RadioButton::RadioButton2) ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(c.radioButton1, BM_SETCHECK,
+                 form_.checked(RadioButton::RadioButton1) ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(c.radioButton2, BM_SETCHECK,
+                 form_.checked(RadioButton::RadioButton2) ? BST_CHECKED : BST_UNCHECKED, 0);
     // The English manual lies over the Spanish one; only the one on top is shown.
     ShowWindow(c.memo2, form_.memo2Visible() ? SW_SHOW : SW_HIDE);
     ShowWindow(c.memo1, form_.memo2Visible() ? SW_HIDE : SW_SHOW);

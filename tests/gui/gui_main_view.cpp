@@ -1,10 +1,10 @@
-#include "ui/face_driver.h"
 #include "platform/qt/main_view.h"
+#include "ui/face_driver.h"
 
 #include <QScreen>
 
-#include <functional>
 #include <QTest>
+#include <functional>
 
 using namespace quelvex;
 

@@ -2,9 +2,9 @@
 // kept in tests/reference/. Any change of layout, digit placement or artwork shows up here pixel
 // for pixel. After an intended change, rewrite them with tools/update-reference-pictures.sh and
 // look at the new pictures before committing them.
-#include "ui/face_driver.h"
 #include "platform/qt/main_view.h"
 #include "tests/face_reading.h"
+#include "ui/face_driver.h"
 
 #include <QDir>
 #include <QTest>

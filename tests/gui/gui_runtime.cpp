@@ -1,5 +1,5 @@
-#include "ui/face_driver.h"
 #include "platform/qt/timer_runtime.h"
+#include "ui/face_driver.h"
 
 #include <QDateTime>
 #include <QTest>

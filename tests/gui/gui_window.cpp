@@ -1,12 +1,12 @@
 // The real window model behind the real view, with fake services: what a user's mouse does; and
 // the help window and the error box beside it.
 #include "help/manuals.h"
-#include "ui/face_driver.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/message_box_errors.h"
 #include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
+#include "ui/face_driver.h"
 
 #include <QDialog>
 #include <QMessageBox>
