@@ -2,14 +2,15 @@
 # Cross-builds Quelvex for 64-bit Windows into build-windows/ with Debian's MinGW-w64 and
 # libjpeg-turbo built from Debian's source package. Installs what is missing first (Debian 12).
 #   tools/build-windows.sh          build
-#   tools/build-windows.sh --test   build, then run the model tests under Wine
+#   tools/build-windows.sh --test   build, then run the model tests and the program's end-to-end
+#                                   test under Wine
 # With CI=true warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 out="$root/build-windows"
 
-bash tools/install-deps.sh windows
+if [ "${1:-}" = --test ]; then bash tools/install-deps.sh windows-test; else bash tools/install-deps.sh windows; fi
 bash tools/build-libjpeg-windows.sh "$out"
 jpeg="$out/libjpeg-turbo/prefix"
 
@@ -41,3 +42,18 @@ wineserver -p 2>/dev/null || true
 wineboot >/dev/null 2>&1 </dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
 ctest --test-dir "$out" --output-on-failure -j2
+
+# Wine takes the user's locale and language from the host's: the test runs in English and Spanish.
+missing_locales=()
+for l in en_US es_ES; do
+    locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || missing_locales+=("$l")
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    for l in "${missing_locales[@]}"; do
+        "${as_root[@]}" sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    done
+    "${as_root[@]}" locale-gen >/dev/null
+fi
+bash tests/e2e/windows.sh "$out/quelvex.exe" skin

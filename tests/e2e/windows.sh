@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# quelvex.exe under Wine on its own Xvfb: the window opens centred at full size, the left clock
+# runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
+# power-off, the options panel folds the window, and a Spanish user gets the Spanish face.
+#   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
+# With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+: "${WINEPREFIX:?the Wine prefix of the build}"
+export WINEDEBUG=-all
+SKIN=$(realpath "${2:?skin folder}")
+readonly SKIN SS1="13x23+$(sx 134)+$(sy 128)" # left clock, last seconds digit
+
+# The exe through wine, in its own working folder; the launched process is the program itself.
+start_windows_app() {
+    mkdir -p "$E2E_TMP/work"
+    (
+        cd "$E2E_TMP/work"
+        exec env LC_ALL="$1" LANG="$1" DISPLAY="$DISPLAY" wine "$E2E_BIN" --dry-run \
+            </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr"
+    ) &
+    E2E_APID=$!
+}
+# The start button (5,41) shows the skin picture of a language.
+start_shows() {
+    grab "$E2E_TMP/start.png" "176x44+$(sx 5)+$(sy 41)"
+    shows_picture "$E2E_TMP/start.png" "$SKIN/$1.png"
+}
+opened_as_designed() {
+    find_window
+    wid=$E2E_WID
+    [ "$(xdotool getwindowname "$wid")" = "Quelvex 5.0" ] || fail "title is '$(xdotool getwindowname "$wid")'"
+    wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" ||
+        fail "window at ${X:-?},${Y:-?} size ${WIDTH:-?}x${HEIGHT:-?}; expected $WIN_X,$WIN_Y ${WIN_W}x$WIN_H"
+    wait_for 15 window_drawn || fail "window not drawn"
+}
+
+start_x
+started=$(now_ms)
+start_windows_app en_US.UTF-8
+opened_as_designed
+note "English window drawn at its place $(($(now_ms) - started)) ms after the start"
+wait_for 5 start_shows starton || fail "START does not show the English picture"
+
+# The default mode shows the time of day: the seconds digit moves.
+grab "$E2E_TMP/ss1-a.png" "$SS1"
+seconds_moved() {
+    grab "$E2E_TMP/ss1-b.png" "$SS1"
+    ! same_picture "$E2E_TMP/ss1-a.png" "$E2E_TMP/ss1-b.png"
+}
+wait_for 3 seconds_moved || fail "the left clock does not show a running time of day"
+[ -z "${E2E_SHOT:-}" ] || grab "${E2E_SHOT%.png}-english.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+
+# Program-counter mode, 00:00:03 entered, START: one rehearsed power-off after three seconds.
+click_pc_mode
+sleep 0.5
+for _ in 1 2 3; do click_seconds_up; done
+sleep 0.3
+click_start
+counting=$(now_ms)
+readonly POWER_LINE="quelvex: power-off requested (dry run: not performed)"
+power_requested() { [ "$(stderr_count "$POWER_LINE")" -ge 1 ]; }
+wait_for 10 power_requested || fail "no rehearsed power-off after the count"
+elapsed=$(($(now_ms) - counting))
+((elapsed >= 1500)) || fail "power-off after only $elapsed ms of a three-second count"
+note "rehearsed power-off $elapsed ms after START"
+sleep 2
+[ "$(stderr_count "$POWER_LINE")" = 1 ] || fail "power-off requested $(stderr_count "$POWER_LINE") times"
+
+# The options panel folds the window to 220 high in place, and unfolds it.
+click_control 198 304 88 24
+wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H_FOLDED" || fail "not folded to 220 in place"
+click_control 197 191 88 24
+wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "not unfolded to 335 in place"
+note "folded to $WIN_H_FOLDED and back"
+
+# --- help window, English: the star shows one help window (checks to come with the help window) ---
+
+stop_pid "$E2E_APID"
+E2E_APID=""
+window_gone() { ! xdotool search --onlyvisible --name '^Quelvex' >/dev/null 2>&1; }
+wait_for 10 window_gone || fail "the window outlived its program"
+
+# A Spanish user: Wine takes the user's language from the locale.
+start_windows_app es_ES.UTF-8
+opened_as_designed
+wait_for 5 start_shows iniciaron || fail "START does not show the Spanish picture under es_ES"
+note "Spanish face under es_ES.UTF-8"
+[ -z "${E2E_SHOT:-}" ] || grab "${E2E_SHOT%.png}-spanish.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+
+# --- help window, Spanish: the manual opens in Spanish (checks to come with the help window) ---
+
+app_alive || fail "the program exited"
+pass
