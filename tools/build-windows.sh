@@ -56,4 +56,8 @@ if [ ${#missing_locales[@]} -gt 0 ]; then
     done
     "${as_root[@]}" locale-gen >/dev/null
 fi
+# Wine's screen is the one its first program of a session met: the program's test starts a session
+# of its own, on its own X server.
+wineserver -k 2>/dev/null || true
+wineserver -w
 bash tests/e2e/windows.sh "$out/quelvex.exe" skin

@@ -3,6 +3,7 @@
 # runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
 # power-off, the options panel folds the window, and a Spanish user gets the Spanish face.
 #   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
+# Start it with no Wine session running in the prefix: a session keeps the screen it began on.
 # With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
