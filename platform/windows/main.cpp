@@ -10,8 +10,8 @@
 #include "ui/face_driver.h"
 #include "ui/language.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <exception>
@@ -69,9 +69,12 @@ Options readCommandLine(const std::vector<std::string>& args) {
             return options;
         } else {
             reachConsole();
-            const std::string name = a.rfind("--", 0) == 0 ? a.substr(2) : a.rfind('-', 0) == 0 ? a.substr(1) : a;
-            std::fprintf(stderr, a.rfind('-', 0) == 0 ? "Quelvex: Unknown option '%s'.\n"
-                                                      : "Quelvex: Unexpected argument '%s'.\n",
+            const std::string name = a.rfind("--", 0) == 0  ? a.substr(2)
+                                     : a.rfind('-', 0) == 0 ? a.substr(1)
+                                                            : a;
+            std::fprintf(stderr,
+                         a.rfind('-', 0) == 0 ? "Quelvex: Unknown option '%s'.\n"
+                                              : "Quelvex: Unexpected argument '%s'.\n",
                          name.c_str());
             std::fflush(stderr);
             options.exitCode = 1;
@@ -95,7 +98,8 @@ HICON programIcon(HINSTANCE instance, int metricX, int metricY) {
 }
 
 int run(HINSTANCE instance, const Options& options) {
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2); // the manifest's choice, if it was refused
+    // The manifest's choice, should the manifest have been ignored.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     // Tests and packagers point the program at another server.
     if (const wchar_t* site = _wgetenv(L"QUELVEX_SITE_URL"); site && *site) setSiteUrl(narrow(site));
 
@@ -113,7 +117,8 @@ int run(HINSTANCE instance, const Options& options) {
     ShellOpen shell;
     Win32HelpWindow help{shell, instance};
     help.setArtwork(helpLogo.bitmap, icon);
-    TForm1 form(Services{clock, sound, power, grab, disk, errors, help, programFolder()}, WebServices::none());
+    TForm1 form(Services{clock, sound, power, grab, disk, errors, help, programFolder()},
+                WebServices::none());
     FaceDriver driver(form.face(), form);
     MainWindow window(instance, form.face(), driver, pictures, icon, smallIcon);
     if (!window.handle()) return 1;
@@ -134,7 +139,7 @@ int run(HINSTANCE instance, const Options& options) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        // The help window is a dialog: its keyboard (tab, arrows between the radio buttons) is the dialog manager's.
+        // The help window is a dialog: the dialog manager moves between its controls.
         if (help.window() && IsDialogMessageW(help.window(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -151,7 +156,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) args.push_back(quelvex::narrow(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        args.push_back(quelvex::narrow(argv[i]));
     LocalFree(argv);
     const quelvex::Options options = quelvex::readCommandLine(args);
     if (options.exitCode >= 0) return options.exitCode;

@@ -126,8 +126,9 @@ MainWindow::MainWindow(HINSTANCE instance, const Face& face, FaceEvents& events,
     RegisterClassExW(&wc);
     // A popup has no frame of its own; the minimise box and the system menu let the taskbar
     // button minimise and restore it.
-    hwnd_ = CreateWindowExW(WS_EX_APPWINDOW, kClassName, L"Quelvex 5.0", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
-                            0, 0, kWindowWidth, kPanelClosedHeight, nullptr, nullptr, instance, this);
+    hwnd_ =
+        CreateWindowExW(WS_EX_APPWINDOW, kClassName, L"Quelvex 5.0", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU,
+                        0, 0, kWindowWidth, kPanelClosedHeight, nullptr, nullptr, instance, this);
     setScale(GetDpiForWindow(hwnd_));
     applyWindowGeometry();
 }
@@ -137,7 +138,8 @@ MainWindow::~MainWindow() {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    for (const Font& f : fonts_) DeleteObject(f.font);
+    for (const Font& f : fonts_)
+        DeleteObject(f.font);
     if (bufferDc_) DeleteDC(bufferDc_);
     DeleteDC(sourceDc_);
     DeleteDC(measureDc_);
@@ -149,7 +151,8 @@ void MainWindow::addMessageHook(std::function<bool(UINT, WPARAM, LPARAM)> hook) 
 
 void MainWindow::setScale(UINT dpi) {
     scale_ = dpi > 0 ? dpi / 96.0 : 1.0;
-    for (const Font& f : fonts_) DeleteObject(f.font);
+    for (const Font& f : fonts_)
+        DeleteObject(f.font);
     fonts_.clear();
 }
 
@@ -205,8 +208,8 @@ void MainWindow::applyWindowGeometry() {
     const WindowState& w = face_.window();
     SetWindowPos(hwnd_, nullptr, offset_.x + static_cast<int>(std::lround(w.left * scale_)),
                  offset_.y + static_cast<int>(std::lround(w.top * scale_)),
-                 static_cast<int>(std::lround(size.width * scale_)), static_cast<int>(std::lround(size.height * scale_)),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 static_cast<int>(std::lround(size.width * scale_)),
+                 static_cast<int>(std::lround(size.height * scale_)), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::invalidate(const Rect& logical) {
@@ -250,7 +253,8 @@ void MainWindow::paint(HDC target, const RECT& dirty) {
     SetBkMode(dc, TRANSPARENT);
     SetStretchBltMode(dc, COLORONCOLOR);
     fill(dc, {dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top}, kWindowColor);
-    const int l = static_cast<int>(std::floor(dirty.left / scale_)), t = static_cast<int>(std::floor(dirty.top / scale_));
+    const int l = static_cast<int>(std::floor(dirty.left / scale_)),
+              t = static_cast<int>(std::floor(dirty.top / scale_));
     const Rect logical{l, t, static_cast<int>(std::ceil(dirty.right / scale_)) - l,
                        static_cast<int>(std::ceil(dirty.bottom / scale_)) - t};
     paintSurface(dc, Parent::Window, logical);
@@ -290,7 +294,8 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
         // are; any other factor takes each picture resampled to the device pixels it covers.
         if (picturesDrawnAsTheyAre(scale_)) {
             const bool doubled = scale_ >= 2.0;
-            bitmap = item.seeThrough ? &pictures_.seeThrough(item.picture, doubled) : &pictures_.plain(item.picture, doubled);
+            bitmap = item.seeThrough ? &pictures_.seeThrough(item.picture, doubled)
+                                     : &pictures_.plain(item.picture, doubled);
         } else {
             bitmap = &pictures_.fitted(item.picture, item.seeThrough, device.width, device.height);
         }
@@ -304,13 +309,13 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
         SelectObject(sourceDc_, bitmap->bitmap);
         if (item.seeThrough) {
             const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            AlphaBlend(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0, bitmap->width,
-                       bitmap->height, blend);
+            AlphaBlend(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0,
+                       bitmap->width, bitmap->height, blend);
         } else if (bitmap->width == device.width && bitmap->height == device.height) {
             BitBlt(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0, SRCCOPY);
         } else {
-            StretchBlt(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0, bitmap->width,
-                       bitmap->height, SRCCOPY);
+            StretchBlt(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0,
+                       bitmap->width, bitmap->height, SRCCOPY);
         }
         if (saved) RestoreDC(dc, saved);
         return;

@@ -18,8 +18,8 @@ class MainWindow final : public ChangeSink {
   public:
     // `events` should be the FaceDriver, so that what the model changes comes back here. The
     // window exists from here on, hidden until show().
-    MainWindow(HINSTANCE instance, const Face& face, FaceEvents& events, const SkinBitmaps& pictures, HICON icon,
-               HICON smallIcon);
+    MainWindow(HINSTANCE instance, const Face& face, FaceEvents& events, const SkinBitmaps& pictures,
+               HICON icon, HICON smallIcon);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -78,7 +78,7 @@ class MainWindow final : public ChangeSink {
     SkinBitmap buffer_;
 
     std::optional<ControlRef> pressed_;
-    UINT held_ = 0;         // MK_ flags of the buttons pressed on the pressed control
+    UINT held_ = 0;          // MK_ flags of the buttons pressed on the pressed control
     Point lastPressPoint_{}; // in the pressed control, for releases the window never saw
     bool leftDown_ = false;
     std::optional<ControlRef> hover_;

@@ -51,15 +51,17 @@ SkinBitmap::~SkinBitmap() {
 
 SkinBitmap loadPngResource(HINSTANCE instance, const std::string& name) {
     std::wstring wide;
-    for (char c : name) wide += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+    for (char c : name)
+        wide += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
     HRSRC found = FindResourceW(instance, wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (!found) return {};
     HGLOBAL loaded = LoadResource(instance, found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) return {};
     int w = 0, h = 0, channels = 0;
-    stbi_uc* rgba = stbi_load_from_memory(static_cast<const stbi_uc*>(data),
-                                          static_cast<int>(SizeofResource(instance, found)), &w, &h, &channels, 4);
+    stbi_uc* rgba =
+        stbi_load_from_memory(static_cast<const stbi_uc*>(data),
+                              static_cast<int>(SizeofResource(instance, found)), &w, &h, &channels, 4);
     if (!rgba) return {};
     SkinBitmap out(w, h);
     if (out) {
@@ -68,7 +70,8 @@ SkinBitmap loadPngResource(HINSTANCE instance, const std::string& name) {
             const stbi_uc* p = rgba + 4 * i;
             // Premultiplied BGRA: what AlphaBlend wants, and the same as plain for opaque pixels.
             const unsigned a = p[3];
-            out.pixels[i] = (a << 24) | ((p[0] * a / 255u) << 16) | ((p[1] * a / 255u) << 8) | (p[2] * a / 255u);
+            out.pixels[i] =
+                (a << 24) | ((p[0] * a / 255u) << 16) | ((p[1] * a / 255u) << 8) | (p[2] * a / 255u);
         }
     }
     stbi_image_free(rgba);
@@ -81,9 +84,11 @@ SkinBitmap keyedOut(const SkinBitmap& source) {
     if (!source) return {};
     SkinBitmap out(source.width, source.height);
     if (!out) return out;
-    const std::size_t count = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
+    const std::size_t count =
+        static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
     const std::uint32_t key = source.pixels[static_cast<std::size_t>(source.height - 1) * source.width];
-    for (std::size_t i = 0; i < count; ++i) out.pixels[i] = source.pixels[i] == key ? 0u : source.pixels[i];
+    for (std::size_t i = 0; i < count; ++i)
+        out.pixels[i] = source.pixels[i] == key ? 0u : source.pixels[i];
     return out;
 }
 
@@ -104,7 +109,8 @@ SkinBitmap resampled(const SkinBitmap& source, int width, int height) {
             Span& s = result[static_cast<std::size_t>(d)];
             s.first = static_cast<int>(a);
             for (int x = s.first; x < from && x < b; ++x)
-                s.weights.push_back(static_cast<float>((std::min<double>(b, x + 1) - std::max<double>(a, x)) / step));
+                s.weights.push_back(
+                    static_cast<float>((std::min<double>(b, x + 1) - std::max<double>(a, x)) / step));
         }
         return result;
     };
@@ -114,7 +120,8 @@ SkinBitmap resampled(const SkinBitmap& source, int width, int height) {
         std::fill(row.begin(), row.end(), 0.0f);
         const Span& sy = ys[static_cast<std::size_t>(y)];
         for (std::size_t k = 0; k < sy.weights.size(); ++k) {
-            const std::uint32_t* line = source.pixels + static_cast<std::size_t>(sy.first + static_cast<int>(k)) * source.width;
+            const std::uint32_t* line =
+                source.pixels + static_cast<std::size_t>(sy.first + static_cast<int>(k)) * source.width;
             for (int x = 0; x < source.width; ++x)
                 for (int c = 0; c < 4; ++c)
                     row[static_cast<std::size_t>(x) * 4 + c] += sy.weights[k] * ((line[x] >> (8 * c)) & 0xFF);
@@ -124,7 +131,8 @@ SkinBitmap resampled(const SkinBitmap& source, int width, int height) {
             float acc[4] = {};
             for (std::size_t k = 0; k < sx.weights.size(); ++k)
                 for (int c = 0; c < 4; ++c)
-                    acc[c] += sx.weights[k] * row[static_cast<std::size_t>(sx.first + static_cast<int>(k)) * 4 + c];
+                    acc[c] +=
+                        sx.weights[k] * row[static_cast<std::size_t>(sx.first + static_cast<int>(k)) * 4 + c];
             std::uint32_t px = 0;
             for (int c = 0; c < 4; ++c)
                 px |= static_cast<std::uint32_t>(std::clamp(acc[c] + 0.5f, 0.0f, 255.0f)) << (8 * c);

@@ -32,7 +32,8 @@ Win32TimerRuntime::Win32TimerRuntime(const Face& face, FaceEvents& events, HWND 
         while (WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
             PostMessageW(window_, kSecondMessage, generation_.load(), 0);
     });
-    for (std::size_t i = 0; i < kTimerCount; ++i) follow(static_cast<TimerId>(i));
+    for (std::size_t i = 0; i < kTimerCount; ++i)
+        follow(static_cast<TimerId>(i));
 }
 
 Win32TimerRuntime::~Win32TimerRuntime() {
@@ -92,7 +93,8 @@ void Win32TimerRuntime::stopSecond() {
 
 void Win32TimerRuntime::tickSecond(WPARAM generation) {
     // A tick for an arming since replaced, or stopped, is dropped.
-    if (!running_[0] || generation != static_cast<WPARAM>(generation_.load()) || fileTimeNow() < dueAt_ - kMillisecond)
+    if (!running_[0] || generation != static_cast<WPARAM>(generation_.load()) ||
+        fileTimeNow() < dueAt_ - kMillisecond)
         return;
     running_[0] = 0;
     events_.timerTick(TimerId::Timer1);

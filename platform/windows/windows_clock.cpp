@@ -16,10 +16,11 @@ std::wstring widen(const std::string& text) {
 
 std::string narrow(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -50,7 +51,8 @@ bool readByPicture(const std::wstring& picture, const std::wstring& text, std::s
     for (std::size_t i = 0; i < picture.size();) {
         const wchar_t c = picture[i];
         std::size_t run = 1;
-        while (i + run < picture.size() && picture[i + run] == c) ++run;
+        while (i + run < picture.size() && picture[i + run] == c)
+            ++run;
         if (c == L'\'') {
             const std::size_t end = picture.find(L'\'', i + 1);
             const std::size_t len = (end == std::wstring::npos ? picture.size() : end) - i - 1;
@@ -62,8 +64,10 @@ bool readByPicture(const std::wstring& picture, const std::wstring& text, std::s
             const auto matches = [&](const std::wstring& s) {
                 return !s.empty() && text.compare(at, s.size(), s) == 0;
             };
-            if (matches(am)) half = 1, at += am.size();
-            else if (matches(pm)) half = 2, at += pm.size();
+            if (matches(am))
+                half = 1, at += am.size();
+            else if (matches(pm))
+                half = 2, at += pm.size();
             i += run;
             continue;
         }
@@ -80,7 +84,8 @@ bool readByPicture(const std::wstring& picture, const std::wstring& text, std::s
         }
         if (field) {
             int value = 0, digits = 0;
-            while (at < text.size() && std::iswdigit(text[at])) value = value * 10 + (text[at++] - L'0'), ++digits;
+            while (at < text.size() && std::iswdigit(text[at]))
+                value = value * 10 + (text[at++] - L'0'), ++digits;
             if (digits == 0) return false;
             if (c == L'y' && digits <= 2) {
                 // Two-digit years: the century nearest to today.
@@ -92,7 +97,8 @@ bool readByPicture(const std::wstring& picture, const std::wstring& text, std::s
             }
             *field = value;
         } else if (std::iswalpha(c) && (c == L'd' || c == L'M' || c == L'g')) {
-            while (at < text.size() && !std::iswdigit(text[at]) && !std::iswspace(text[at])) ++at;
+            while (at < text.size() && !std::iswdigit(text[at]) && !std::iswspace(text[at]))
+                ++at;
         } else {
             at += run; // a separator
         }
@@ -131,7 +137,8 @@ LocalDateTime WindowsClock::parse(const std::string& text) {
     std::size_t at = 0;
     int half = 0;
     if (!readByPicture(datePicture_, wide, at, value, am_, pm_, half)) return lastValue_;
-    while (at < wide.size() && wide[at] == L' ') ++at;
+    while (at < wide.size() && wide[at] == L' ')
+        ++at;
     if (!readByPicture(timePicture_, wide, at, value, am_, pm_, half)) return lastValue_;
     if (half == 1 && value.hour == 12) value.hour = 0;
     if (half == 2 && value.hour < 12) value.hour += 12;
