@@ -75,7 +75,23 @@ click_control 197 191 88 24
 wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "not unfolded to 335 in place"
 note "folded to $WIN_H_FOLDED and back"
 
-# --- help window, English: the star shows one help window (checks to come with the help window) ---
+# The star, then the Help link, show one help window, in English; kept for the Spanish one.
+help_windows() { xdotool search --onlyvisible --name 'HELP$|^AYUDA' 2>/dev/null || true; }
+one_help_window() { [ "$(help_windows | wc -l)" = 1 ] && help=$(help_windows); }
+help_as() {
+    wait_for 5 one_help_window || fail "$(help_windows | wc -l) help windows"
+    [ "$(xdotool getwindowname "$help")" = "$1" ] || fail "help window titled '$(xdotool getwindowname "$help")'"
+    window_geometry "$help"
+    grab "$E2E_TMP/help-$2.png" "${WIDTH}x$HEIGHT+$X+$Y"
+}
+click "$(sx 418)" "$(sy 16)"
+help_as "Quelvex 5.0   HELP" english
+first=$help
+xdotool windowmove "$help" 0 600 # out of the way of the link bar (there is no window manager)
+click "$(sx 45)" "$(sy 178)"
+help_as "Quelvex 5.0   HELP" english
+[ "$help" = "$first" ] || fail "the Help link showed another help window"
+note "one help window, English"
 
 stop_pid "$E2E_APID"
 E2E_APID=""
@@ -89,7 +105,11 @@ wait_for 5 start_shows iniciaron || fail "START does not show the Spanish pictur
 note "Spanish face under es_ES.UTF-8"
 [ -z "${E2E_SHOT:-}" ] || grab "${E2E_SHOT%.png}-spanish.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
 
-# --- help window, Spanish: the manual opens in Spanish (checks to come with the help window) ---
+click "$(sx 418)" "$(sy 16)"
+help_as "AYUDA de Quelvex 5.0" spanish
+[ "$(pixels_differing "$E2E_TMP/help-english.png" "$E2E_TMP/help-spanish.png")" -gt 2000 ] ||
+    fail "the help window shows the same manual in Spanish"
+note "help window in Spanish"
 
 app_alive || fail "the program exited"
 pass
