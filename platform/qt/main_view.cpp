@@ -150,11 +150,6 @@ std::optional<ControlRef> MainView::controlAt(QPoint point) const {
     return drawing_.controlAt({point.x(), point.y()});
 }
 
-QPoint MainView::local(ControlRef control, QPoint windowPoint) const {
-    const Point p = drawing_.local(control, {windowPoint.x(), windowPoint.y()});
-    return {p.x, p.y};
-}
-
 void MainView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     // The window's own colour shows only below the open options panel.
@@ -281,32 +276,20 @@ void MainView::setVisible(bool visible) {
     QWidget::setVisible(visible);
 }
 
-void MainView::setHover(std::optional<ControlRef> control) {
-    if (hover_ == control) return;
-    const auto previous = std::exchange(hover_, control);
-    const bool hand = control && drawing_.entry(*control).handCursor;
-    setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    if (previous) events_.mouseLeave(*previous);
-    if (control) events_.mouseEnter(*control);
+Point MainView::logical(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return {p.x(), p.y()};
+}
+
+void MainView::followHover() {
+    const auto under = pointer_.hover();
+    setCursor(under && drawing_.entry(*under).handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void MainView::mousePressEvent(QMouseEvent* event) {
     const auto button = buttonOf(event->button());
     if (!button) return;
-    const QPoint at = event->position().toPoint();
-    // The first button down picks the control; it gets everything until the last button is up.
-    if (event->buttons() == Qt::MouseButtons(event->button()) || !pressed_) {
-        pressed_ = controlAt(at);
-        leftDown_ = false;
-        held_ = {};
-    }
-    if (!pressed_) return;
-    const ControlRef target = *pressed_;
-    if (*button == MouseButton::Left) leftDown_ = true;
-    held_ |= event->button();
-    const QPoint p = local(target, at);
-    lastPressPoint_ = p;
-    events_.mouseDown(target, *button, p.x(), p.y());
+    const auto target = pointer_.press(*button, logical(event), event->buttons() == event->button());
     // Wayland ignores a window that moves itself; the compositor drags it instead.
     const bool dragArea = target == ControlRef(Image::modulo1) || target == ControlRef(Image::modulo2);
     if (wayland_ && dragArea && *button == MouseButton::Left && windowHandle())
@@ -314,49 +297,20 @@ void MainView::mousePressEvent(QMouseEvent* event) {
 }
 
 void MainView::mouseReleaseEvent(QMouseEvent* event) {
-    const auto button = buttonOf(event->button());
-    const auto target = pressed_;
-    held_ &= ~Qt::MouseButtons(event->button());
-    if (event->buttons() == Qt::NoButton) {
-        pressed_.reset();
-        held_ = {};
-    }
-    if (!button || !target) return;
-    const QPoint at = event->position().toPoint();
-    const bool clicked = *button == MouseButton::Left && leftDown_ && controlAt(at) == *target;
-    if (*button == MouseButton::Left) leftDown_ = false;
-    const QPoint p = local(*target, at);
-    if (clicked) events_.click(*target);
-    events_.mouseUp(*target, *button, p.x(), p.y());
-}
-
-// The releases of a press whose buttons went up where this window could not see them: it was
-// hidden, a box took the input, the compositor took the pointer. Without them an auto-repeat
-// would run on and a drag would follow bare pointer moves. No click: the press was not completed.
-void MainView::releaseLostPress() {
-    if (!pressed_) return;
-    const ControlRef target = *pressed_;
-    const Qt::MouseButtons held = held_;
-    pressed_.reset();
-    held_ = {};
-    leftDown_ = false;
-    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        if (held & b) events_.mouseUp(target, *buttonOf(b), lastPressPoint_.x(), lastPressPoint_.y());
+    if (const auto button = buttonOf(event->button()))
+        pointer_.release(*button, logical(event), event->buttons() == Qt::NoButton);
+    else if (event->buttons() == Qt::NoButton)
+        pointer_.releaseLostPress();
 }
 
 void MainView::mouseMoveEvent(QMouseEvent* event) {
-    if (pressed_ && event->buttons() == Qt::NoButton) releaseLostPress();
-    const QPoint at = event->position().toPoint();
-    const auto under = controlAt(at);
-    setHover(under);
-    const auto target = pressed_ ? pressed_ : under;
-    if (!target) return;
-    const QPoint p = local(*target, at);
-    events_.mouseMove(*target, p.x(), p.y());
+    pointer_.move(logical(event), event->buttons() != Qt::NoButton);
+    followHover();
 }
 
 void MainView::leaveEvent(QEvent* event) {
-    setHover(std::nullopt);
+    pointer_.left();
+    followHover();
     QWidget::leaveEvent(event);
 }
 
@@ -364,7 +318,7 @@ bool MainView::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Hide:
     case QEvent::WindowBlocked:
-    case QEvent::UngrabMouse: releaseLostPress(); break;
+    case QEvent::UngrabMouse: pointer_.releaseLostPress(); break;
     default: break;
     }
     if (event->type() == QEvent::ToolTip) {

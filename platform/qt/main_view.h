@@ -5,6 +5,7 @@
 #include "platform/qt/skin_pictures.h"
 #include "ui/face_drawing.h"
 #include "ui/face_driver.h"
+#include "ui/pointer_routing.h"
 
 #include <QFont>
 #include <QWidget>
@@ -66,9 +67,8 @@ class MainView final : public QWidget, public ChangeSink {
     void applyWindowGeometry();
     // Shown where the face shows the window, unless held off the screen.
     void showAsTheFaceSays();
-    void setHover(std::optional<ControlRef> control);
-    QPoint local(ControlRef control, QPoint windowPoint) const;
-    void releaseLostPress();
+    static Point logical(const QMouseEvent* event);
+    void followHover();
 
     const Face& face_;
     FaceEvents& events_;
@@ -81,12 +81,7 @@ class MainView final : public QWidget, public ChangeSink {
     FirstShow firstShow_ = FirstShow::Pending;
     bool wayland_ = false;
     bool heldHidden_ = false;
-
-    std::optional<ControlRef> pressed_;
-    Qt::MouseButtons held_;
-    QPoint lastPressPoint_; // in the pressed control, for releases the window never saw
-    bool leftDown_ = false;
-    std::optional<ControlRef> hover_;
+    PointerRouting pointer_{drawing_, events_};
 };
 
 } // namespace quelvex

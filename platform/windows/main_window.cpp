@@ -341,75 +341,24 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
     }
 }
 
-void MainWindow::setHover(std::optional<ControlRef> control) {
-    if (hover_ == control) return;
-    const auto previous = std::exchange(hover_, control);
-    if (previous) events_.mouseLeave(*previous);
-    if (control) events_.mouseEnter(*control);
-}
-
 void MainWindow::mouseDown(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
-    const Point at = toLogical(lParam);
-    // The first button down picks the control; it gets everything until the last button is up.
-    if ((buttonsHeld & kButtonFlags) == flagOf(button) || !pressed_) {
-        pressed_ = drawing_.controlAt(at);
-        leftDown_ = false;
-        held_ = 0;
-    }
-    if (!pressed_) return;
     // Captured, so the release and a drag's moves come here wherever the pointer goes.
-    SetCapture(hwnd_);
-    const ControlRef target = *pressed_;
-    if (button == MouseButton::Left) leftDown_ = true;
-    held_ |= flagOf(button);
-    lastPressPoint_ = drawing_.local(target, at);
-    events_.mouseDown(target, button, lastPressPoint_.x, lastPressPoint_.y);
+    if (pointer_.press(button, toLogical(lParam), (buttonsHeld & kButtonFlags) == flagOf(button)))
+        SetCapture(hwnd_);
 }
 
 void MainWindow::mouseUp(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
-    const auto target = pressed_;
-    held_ &= ~flagOf(button);
-    if ((buttonsHeld & kButtonFlags) == 0) {
-        pressed_.reset();
-        held_ = 0;
-        if (GetCapture() == hwnd_) ReleaseCapture();
-    }
-    if (!target) return;
-    const Point at = toLogical(lParam);
-    const bool clicked = button == MouseButton::Left && leftDown_ && drawing_.controlAt(at) == *target;
-    if (button == MouseButton::Left) leftDown_ = false;
-    const Point p = drawing_.local(*target, at);
-    if (clicked) events_.click(*target);
-    events_.mouseUp(*target, button, p.x, p.y);
-}
-
-// The releases of a press whose buttons went up where this window could not see them (another
-// window took the capture, the window was hidden). Without them an auto-repeat would run on and a
-// drag would follow bare pointer moves. No click: the press was not completed.
-void MainWindow::releaseLostPress() {
-    if (!pressed_) return;
-    const ControlRef target = *pressed_;
-    const UINT held = held_;
-    pressed_.reset();
-    held_ = 0;
-    leftDown_ = false;
-    for (MouseButton b : {MouseButton::Left, MouseButton::Right, MouseButton::Middle})
-        if (held & flagOf(b)) events_.mouseUp(target, b, lastPressPoint_.x, lastPressPoint_.y);
+    const bool last = (buttonsHeld & kButtonFlags) == 0;
+    if (last && GetCapture() == hwnd_) ReleaseCapture();
+    pointer_.release(button, toLogical(lParam), last);
 }
 
 void MainWindow::mouseMove(WPARAM buttonsHeld, LPARAM lParam) {
-    if (pressed_ && (buttonsHeld & kButtonFlags) == 0) releaseLostPress();
     if (!tracking_) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
         tracking_ = TrackMouseEvent(&track) != 0;
     }
-    const Point at = toLogical(lParam);
-    const auto under = drawing_.controlAt(at);
-    setHover(under);
-    const auto target = pressed_ ? pressed_ : under;
-    if (!target) return;
-    const Point p = drawing_.local(*target, at);
-    events_.mouseMove(*target, p.x, p.y);
+    pointer_.move(toLogical(lParam), (buttonsHeld & kButtonFlags) != 0);
 }
 
 LRESULT CALLBACK MainWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -444,10 +393,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: mouseMove(wParam, lParam); return 0;
     case WM_MOUSELEAVE:
         tracking_ = false;
-        if (!pressed_) setHover(std::nullopt);
+        pointer_.left();
         return 0;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != hwnd_) releaseLostPress();
+        if (reinterpret_cast<HWND>(lParam) != hwnd_) pointer_.releaseLostPress();
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {

@@ -5,6 +5,7 @@
 #include "platform/windows/skin_bitmaps.h"
 #include "ui/face_drawing.h"
 #include "ui/face_driver.h"
+#include "ui/pointer_routing.h"
 
 #include <windows.h>
 
@@ -50,8 +51,6 @@ class MainWindow final : public ChangeSink {
     void mouseDown(MouseButton button, UINT buttonsHeld, LPARAM at);
     void mouseUp(MouseButton button, UINT buttonsHeld, LPARAM at);
     void mouseMove(WPARAM buttonsHeld, LPARAM at);
-    void setHover(std::optional<ControlRef> control);
-    void releaseLostPress();
 
     const Face& face_;
     FaceEvents& events_;
@@ -77,11 +76,7 @@ class MainWindow final : public ChangeSink {
     HDC bufferDc_ = nullptr;
     SkinBitmap buffer_;
 
-    std::optional<ControlRef> pressed_;
-    UINT held_ = 0;          // MK_ flags of the buttons pressed on the pressed control
-    Point lastPressPoint_{}; // in the pressed control, for releases the window never saw
-    bool leftDown_ = false;
-    std::optional<ControlRef> hover_;
+    PointerRouting pointer_{drawing_, events_};
     bool tracking_ = false;
 };
 
