@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
-out="$root/build-windows"
+# QUELVEX_WINDOWS_BUILD lets several builds live side by side.
+out="${QUELVEX_WINDOWS_BUILD:-$root/build-windows}"
 
 if [ "${1:-}" = --test ]; then bash tools/install-deps.sh windows-test; else bash tools/install-deps.sh windows; fi
 bash tools/build-libjpeg-windows.sh "$out"
