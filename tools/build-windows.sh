@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds Quelvex for 64-bit Windows into build-windows/ with Debian's MinGW-w64 and
-# libjpeg-turbo built from Debian's source package. Installs what is missing first (Debian 12).
+# libjpeg-turbo built from Debian's source package, and its installer with NSIS
+# (quelvex-<version>-win64.exe). Installs what is missing first (Debian 12).
 #   tools/build-windows.sh          build
-#   tools/build-windows.sh --test   build, then run the model tests and the program's end-to-end
-#                                   test under Wine
+#   tools/build-windows.sh --test   build, then run the model tests, the program's end-to-end
+#                                   test and the installer's test under Wine
 # With CI=true warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +23,10 @@ cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DJPEG_INCLUDE_DIR="$jpeg/include" -DJPEG_LIBRARY="$jpeg/lib/libjpeg.a" \
       -DQUELVEX_WERROR=$werror >/dev/null
 cmake --build "$out" -j2
+# The installer, quelvex-<version>-win64.exe, beside quelvex.exe.
+(cd "$out" && cpack -G NSIS >/dev/null)
+installer="$out/$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$out/CPackConfig.cmake").exe"
+chmod +x "$installer"
 
 [ "${1:-}" = --test ] || exit 0
 
@@ -62,3 +67,7 @@ fi
 wineserver -k 2>/dev/null || true
 wineserver -w
 bash tests/e2e/windows.sh "$out/quelvex.exe" skin
+# The installer: a silent install, the installed program, a silent uninstall; a session of its own.
+wineserver -k 2>/dev/null || true
+wineserver -w
+bash tests/e2e/windows-installer.sh "$installer"
