@@ -67,6 +67,9 @@ fi
 wineserver -k 2>/dev/null || true
 wineserver -w
 bash tests/e2e/windows.sh "$out/quelvex.exe" skin
+# The end of a count: the alarm heard, the capture, the error box, and the real power-off in a
+# prefix the test makes for it.
+bash tests/e2e/windows_actions.sh "$out/quelvex.exe"
 # The installer: a silent install, the installed program, a silent uninstall; a session of its own.
 wineserver -k 2>/dev/null || true
 wineserver -w

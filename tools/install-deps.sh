@@ -5,8 +5,9 @@
 #                                 a private D-Bus with the logind mock, PulseAudio, sox
 #   tools/install-deps.sh windows the MinGW-w64 cross compiler, Wine to run its tests, nasm for
 #                                 libjpeg-turbo's SIMD code, NSIS, stb_image
-#   tools/install-deps.sh windows-test  what the Windows program's end-to-end test needs: X
-#                                 server, xdotool, ImageMagick, an English and a Spanish locale
+#   tools/install-deps.sh windows-test  what the Windows program's end-to-end tests need: X
+#                                 server, xdotool, ImageMagick, an English and a Spanish locale,
+#                                 PulseAudio, sox, djpeg
 # Several sets may be named at once (test windows): one apt-get run for all of them.
 set -euo pipefail
 
@@ -21,7 +22,8 @@ test_pkgs=(xvfb xauth xdotool imagemagick x11-utils
            sway grim qt6-wayland libwayland-dev)
 windows_pkgs=(cmake ninja-build libgtest-dev dpkg-dev
               g++-mingw-w64-x86-64-posix wine64 wine nasm nsis libstb-dev)
-windows_test_pkgs=(xvfb xauth xdotool imagemagick x11-utils locales)
+windows_test_pkgs=(xvfb xauth xdotool imagemagick x11-utils locales
+                   pulseaudio pulseaudio-utils sox libjpeg-turbo-progs)
 
 pkgs=()
 for set in "${@:-build}"; do

@@ -5,8 +5,11 @@
 #include "platform/windows/main_window.h"
 #include "platform/windows/skin_bitmaps.h"
 #include "platform/windows/timer_runtime.h"
+#include "platform/windows/windows_capture.h"
 #include "platform/windows/windows_clock.h"
+#include "platform/windows/windows_power.h"
 #include "platform/windows/windows_services.h"
+#include "platform/windows/windows_sound.h"
 #include "ui/face_driver.h"
 #include "ui/language.h"
 
@@ -109,16 +112,17 @@ int run(HINSTANCE instance, const Options& options) {
     const SkinBitmap helpLogo = loadPngResource(instance, "helplogo");
 
     WindowsClock clock;
-    SilentSound sound;
-    UnavailablePower power(options.dryRun);
-    NoScreenGrab grab;
+    WindowsSound sound(instance);
+    WindowsScreenGrab grab;
     WindowsDisk disk;
     MessageBoxErrors errors;
+    WindowsPower power(errors, options.dryRun);
     ShellOpen shell;
     Win32HelpWindow help{shell, instance};
     help.setArtwork(helpLogo.bitmap, icon);
     TForm1 form(Services{clock, sound, power, grab, disk, errors, help, programFolder()},
                 WebServices::none());
+    KeepAwake keepAwake(form); // outlives the driver that feeds it
     FaceDriver driver(form.face(), form);
     MainWindow window(instance, form.face(), driver, pictures, icon, smallIcon);
     if (!window.handle()) return 1;
@@ -133,6 +137,9 @@ int run(HINSTANCE instance, const Options& options) {
     });
     driver.attach(window);
     driver.attach(timers);
+    driver.attach(keepAwake);
+    // A window hidden for a capture must be off the screen before the pixels are read.
+    grab.setBeforeGrab([&driver] { driver.sync(); });
     if (const std::string missing = pictures.missing(); !missing.empty())
         errors.showError("The program lacks pictures of its skin: " + missing);
     window.show();
@@ -144,6 +151,7 @@ int run(HINSTANCE instance, const Options& options) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    driver.detach(keepAwake);
     driver.detach(timers);
     driver.detach(window);
     return static_cast<int>(msg.wParam);

@@ -1,6 +1,7 @@
-# Writes the program's resource script: the icon, the manifest, the version and every skin
-# picture as RCDATA named after its file (n0, n0_2x, ...), so the view finds a picture by name.
-#   cmake -DOUT=... -DSKIN=... -DICON=... -DMANIFEST=... -DVERSION=5.0 -P make_resources.cmake
+# Writes the program's resource script: the icon, the manifest, the version, every skin picture
+# as RCDATA named after its file (n0, n0_2x, ...), so the view finds a picture by name, and the
+# built-in alarm tone.
+#   cmake -DOUT=... -DSKIN=... -DICON=... -DMANIFEST=... -DVERSION=5.0 -DSOUND=... -P make_resources.cmake
 file(GLOB pictures ${SKIN}/*.png)
 list(SORT pictures)
 string(REPLACE "." "," version_commas "${VERSION}")
@@ -31,5 +32,9 @@ foreach(path IN LISTS pictures)
   string(REPLACE "-" "_" name "${name}")
   string(APPEND rc "${name} RCDATA \"${path}\"\n")
 endforeach()
+# The alarm tone played from memory when ALARM.WAV cannot be played.
+if(SOUND)
+  string(APPEND rc "ALARM_BUILTIN RCDATA \"${SOUND}\"\n")
+endif()
 file(WRITE "${OUT}.tmp" "${rc}")
 file(RENAME "${OUT}.tmp" "${OUT}")

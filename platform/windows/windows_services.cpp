@@ -63,12 +63,4 @@ void MessageBoxErrors::showPending() {
     pending_.clear();
 }
 
-void UnavailablePower::powerOff() {
-    if (dryRun_)
-        std::fprintf(stderr, "quelvex: power-off requested (dry run: not performed)\n");
-    else
-        std::fprintf(stderr, "quelvex: power-off requested, but this Windows build cannot power off yet\n");
-    std::fflush(stderr);
-}
-
 } // namespace quelvex

@@ -1,8 +1,6 @@
-// The platform's services on Windows: the disk, the shell, the error box, and the end-of-count
-// actions as far as this build has them.
+// The platform's smaller services on Windows: the disk, the shell and the error box.
 #pragma once
 
-#include "actions/services.h"
 #include "core/error_display.h"
 #include "help/services.h"
 #include "ui/disk.h"
@@ -48,28 +46,6 @@ class MessageBoxErrors : public ErrorDisplay {
     std::wstring pending_;
     HWND box_ = nullptr;
     bool posted_ = false;
-};
-
-// No power-off in this build yet: a rehearsal reports the request, anything else says so.
-class UnavailablePower : public Power {
-  public:
-    explicit UnavailablePower(bool dryRun) : dryRun_(dryRun) {}
-    void powerOff() override;
-
-  private:
-    bool dryRun_;
-};
-
-// The alarm and the capture come with the next step of the Windows build; until then they do nothing.
-class SilentSound : public Sound {
-  public:
-    void playLoop(const std::string&) override {}
-    void stopAll() override {}
-};
-
-class NoScreenGrab : public ScreenGrab {
-  public:
-    std::optional<std::string> captureTo(const std::string&) override { return std::nullopt; }
 };
 
 } // namespace quelvex

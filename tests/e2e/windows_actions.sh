@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# quelvex.exe's end-of-count actions under Wine on Xvfb, with PulseAudio's null sink recorded: a
+# three-second count with the alarm, the capture and hiding on sounds the shipped alarm until
+# STOP, saves a 1280x1024 JPEG without the window and rehearses the power-off; a read-only folder
+# (root: a tmpfs of our own) keeps the earlier picture and shows the error; a text ALARM.WAV
+# plays the built-in tone; and in a prefix made here, without --dry-run, the power-off ends the
+# program's processes.
+#   windows_actions.sh PATH_TO_QUELVEX_EXE     (WINEPREFIX and HOME set to the build's prefix)
+# shellcheck source=tests/e2e/capture_lib.sh
+source "$(dirname "$0")/capture_lib.sh"
+readonly win="${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+: "${WINEPREFIX:?the Wine prefix of the build}"
+export WINEDEBUG=-all
+# A Wine session keeps the screen it began on: this one begins on our X server.
+wineserver -k 2>/dev/null || true
+wineserver -w
+work="$E2E_TMP/work"
+mkdir -p "$work" "$E2E_TMP/home" "$E2E_TMP/runtime"
+chmod 700 "$E2E_TMP/runtime"
+mounted=0 PA_PID=""
+[ "$(id -u)" = 0 ] && mount -t tmpfs -o size=16m quelvex-e2e "$work" && mounted=1
+trap 'rc=$?; set +e; stop_pid "$PA_PID"; [ $mounted = 0 ] || umount -l "$work"; (exit $rc); e2e_cleanup' EXIT
+# Wine and PulseAudio share a home and runtime folder, so the program reaches this server.
+in_session() { env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" "$@"; }
+(exec env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" pulseaudio -n --daemonize=no \
+    --exit-idle-time=-1 --load="module-null-sink sink_name=null" --load=module-native-protocol-unix \
+    >"$E2E_TMP/pulse.log" 2>&1) &
+PA_PID=$!
+wait_for 10 in_session pactl info >/dev/null 2>&1 || fail "PulseAudio did not start"
+
+# What the null sink plays for SECONDS, as sox's statistics.
+record() {
+    in_session timeout -s INT "$1" parecord -d null.monitor --raw --format=s16le --rate=44100 \
+        --channels=1 "$E2E_TMP/rec.raw" || true
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$E2E_TMP/rec.raw" -n stat 2>"$E2E_TMP/stat"
+}
+stat_of() { awk -F: -v k="$1" '$1 ~ k { gsub(/ /, "", $2); print $2 }' "$E2E_TMP/stat"; }
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 > b + 0) }'; }
+sounding() { record 0.5 && above "$(stat_of 'RMS +amplitude')" 0.02; }
+silent() { record 1 && [ "$(stat_of 'Maximum amplitude')" = 0.000000 ]; }
+# tone CASE low|high: the built-in tone (about 930 Hz) or the shipped chime (about 1350 Hz).
+tone() {
+    wait_for 10 sounding || fail "$1: no alarm"
+    record 1.5
+    local f
+    f=$(stat_of 'Rough +frequency')
+    note "$1: alarm heard, rough frequency $f Hz"
+    if [ "$2" = high ]; then above "$f" 1150 || fail "$1: not the shipped alarm"; else above 1150 "$f" || fail "$1: not the built-in tone"; fi
+}
+
+# start_exe DIR EXE [OPTION]: the program in DIR, in program-counter mode; the launched process is
+# the program itself. Wine's trace of the execution state shows the machine kept awake.
+start_exe() {
+    (cd "$1" && exec env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" LC_ALL=en_US.UTF-8 \
+        WINEDEBUG=-all,warn+ntdll \
+        LANG=en_US.UTF-8 wine "$2" "${@:3}" </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
+    E2E_APID=$!
+    find_window
+    wait_for 15 window_drawn || fail "window not drawn"
+    click_pc_mode
+    sleep 0.5
+}
+close_exe() {
+    stop_pid "$E2E_APID"
+    E2E_APID=""
+    wineserver -w
+}
+toggle_alarm() { click_control 199 239 16 12; }
+# The error box bears the window's title.
+error_box_shown() { [ "$(xdotool search --onlyvisible --name '^Quelvex 5\.0$' | wc -l)" -ge 2 ]; }
+start_x
+silent || fail "sound before any alarm"
+# A screen behind the window that a picture can be checked against.
+convert -size "${SCREEN_W}x$SCREEN_H" gradient:'#3060f0'-'#f0a040' "$E2E_TMP/screen.png"
+display -window root "$E2E_TMP/screen.png" || true # sets the background, then exits
+convert "$E2E_TMP/screen.png" -crop "$win" +repage "$E2E_TMP/behind.png"
+start_exe "$work" "$E2E_BIN" --dry-run
+toggle_alarm
+toggle_capture
+toggle_hide_on_capture
+count_three_seconds
+tone shipped high
+find_capture "$work"
+check_jpeg "$CAPTURE" "$SCREEN_W" "$SCREEN_H"
+convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/hidden.png"
+differing=$(pixels_differing "$E2E_TMP/hidden.png" "$E2E_TMP/behind.png" 8%)
+((differing < WIN_W * WIN_H / 100)) || fail "not the screen behind the window in the picture ($differing pixels differ)"
+awake() { [ "$(stderr_count "ExecutionState (0x8000000$1")" = "$2" ]; }
+{ awake 1 1 && awake 0 1; } || fail "the machine was not kept awake while the count ran, and only then"
+wait_for 3 window_mapped || fail "the window did not come back after the capture"
+[ "$(stderr_count "$POWER_LINE (dry run: not performed)")" = 1 ] || fail "no single rehearsed power-off"
+click_control 317 131 150 32
+sleep 0.3
+silent || fail "still sounding after STOP"
+note "alarm until STOP, $(basename "$CAPTURE") without the window, rehearsed power-off"
+
+if [ "$mounted" = 1 ]; then
+    cp "$CAPTURE" "$E2E_TMP/good.jpg"
+    for n in "$(capture_name)" "$(capture_name -d '+1 minute')"; do cp "$E2E_TMP/good.jpg" "$work/$n"; done
+    mount -o remount,ro "$work"
+    count_three_seconds
+    wait_for 5 error_box_shown || fail "no error shown for a read-only folder"
+    [ "$(stderr_count "$ERROR_LINE")" = 1 ] || fail "$(stderr_count "$ERROR_LINE") capture errors reported"
+    for n in "${NAMES[@]}"; do cmp -s "$E2E_TMP/good.jpg" "$work/$n" || fail "earlier capture $n damaged"; done
+    note "read-only folder: earlier capture intact, error shown, power-off requested"
+else
+    note "not root: read-only folder skipped"
+fi
+close_exe
+
+# A text file named ALARM.WAV beside the program.
+mkdir -p "$E2E_TMP/text"
+cp "$E2E_BIN" "$E2E_TMP/text/"
+echo "not a sound" >"$E2E_TMP/text/ALARM.WAV"
+start_exe "$E2E_TMP/text" "$E2E_TMP/text/$(basename "$E2E_BIN")" --dry-run
+toggle_alarm
+click_seconds_up
+click_start
+tone text low
+close_exe
+
+# The real request, only in a prefix of our own: Wine ends that prefix's processes.
+export WINEPREFIX="$E2E_TMP/prefix"
+WINEDLLOVERRIDES='mscoree=d;mshtml=d' in_session wineboot -i >/dev/null 2>&1
+in_session wineserver -w
+start_exe "$E2E_TMP/text" "$E2E_BIN"
+count_three_seconds # and half a second
+for _ in $(seq 50); do app_alive && sleep 0.1; done
+! app_alive || fail "the program outlived its power-off by 5 s"
+[ "$(stderr_count "Cannot switch")" = 0 ] || fail "the power-off was refused"
+note "power-off in a prefix of its own: the program ended at once"
+E2E_APID=""
+pass
