@@ -54,7 +54,11 @@ bool playableWav(const std::wstring& path) {
             if (length < 16 || at + 8 + 16 > got) return false;
             const std::uint16_t format = le16(chunk + 8), channels = le16(chunk + 10),
                                 bits = le16(chunk + 22);
-            pcm = format == WAVE_FORMAT_PCM && channels >= 1 && channels <= 2 && (bits == 8 || bits == 16);
+            // Editors write 16-bit PCM as "extensible" too; its sub-format then says PCM.
+            const bool extensiblePcm =
+                format == 0xFFFE && length >= 40 && at + 8 + 40 <= got && le16(chunk + 32) == 1;
+            pcm = (format == WAVE_FORMAT_PCM || extensiblePcm) && channels >= 1 && channels <= 2 &&
+                  (bits == 8 || bits == 16);
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             return pcm && length > 0 && at + 8 + length <= static_cast<std::uint64_t>(size.QuadPart);
         }
