@@ -3,8 +3,8 @@
 # three-second count with the alarm, the capture and hiding on sounds the shipped alarm until
 # STOP, saves a 1280x1024 JPEG without the window and rehearses the power-off; a read-only folder
 # (root: a tmpfs of our own) keeps the earlier picture and shows the error; a text ALARM.WAV
-# plays the built-in tone; and in a prefix made here, without --dry-run, the power-off ends the
-# program's processes.
+# plays the built-in tone; and in a prefix made here the user's own ALARM.WAV wins and, without
+# --dry-run, the power-off ends the program's processes.
 #   windows_actions.sh PATH_TO_QUELVEX_EXE     (WINEPREFIX and HOME set to the build's prefix)
 # shellcheck source=tests/e2e/capture_lib.sh
 source "$(dirname "$0")/capture_lib.sh"
@@ -119,10 +119,20 @@ click_start
 tone text low
 close_exe
 
-# The real request, only in a prefix of our own: Wine ends that prefix's processes.
+# A prefix of our own: the user's sound in their application data wins over the text file; then
+# the real request, which under Wine ends that prefix's processes.
 export WINEPREFIX="$E2E_TMP/prefix"
 WINEDLLOVERRIDES='mscoree=d;mshtml=d' in_session wineboot -i >/dev/null 2>&1
 in_session wineserver -w
+mkdir -p "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quelvex"
+sox -n -b 16 -r 44100 -t wav "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quelvex/ALARM.WAV" synth 1 sine 600
+start_exe "$E2E_TMP/text" "$E2E_TMP/text/$(basename "$E2E_BIN")" --dry-run
+toggle_alarm
+click_seconds_up
+click_start
+tone user low
+above 800 "$(stat_of 'Rough +frequency')" || fail "user: the built-in tone, not the user's 600 Hz"
+close_exe
 start_exe "$E2E_TMP/text" "$E2E_BIN"
 count_three_seconds # and half a second
 for _ in $(seq 50); do app_alive && sleep 0.1; done
