@@ -1,12 +1,14 @@
 // quelvex.exe: reads the command line, builds the window with the Windows services and runs the
 // message loop until the window closes.
 #include "core/form1.h"
+#include "platform/windows/browser_strip.h"
 #include "platform/windows/help_window.h"
 #include "platform/windows/main_window.h"
 #include "platform/windows/skin_bitmaps.h"
 #include "platform/windows/timer_runtime.h"
 #include "platform/windows/windows_capture.h"
 #include "platform/windows/windows_clock.h"
+#include "platform/windows/windows_network.h"
 #include "platform/windows/windows_power.h"
 #include "platform/windows/windows_services.h"
 #include "platform/windows/windows_sound.h"
@@ -120,8 +122,10 @@ int run(HINSTANCE instance, const Options& options) {
     ShellOpen shell;
     Win32HelpWindow help{shell, instance};
     help.setArtwork(helpLogo.bitmap, icon);
+    InternetConnection network;
+    BrowserStrip web(instance, shell);
     TForm1 form(Services{clock, sound, power, grab, disk, errors, help, programFolder()},
-                WebServices::none());
+                WebServices{shell, network, web});
     KeepAwake keepAwake(form); // outlives the driver that feeds it
     FaceDriver driver(form.face(), form);
     MainWindow window(instance, form.face(), driver, pictures, icon, smallIcon);
@@ -140,6 +144,8 @@ int run(HINSTANCE instance, const Options& options) {
     driver.attach(keepAwake);
     // A window hidden for a capture must be off the screen before the pixels are read.
     grab.setBeforeGrab([&driver] { driver.sync(); });
+    web.attach(window.handle(), driver, form.face());
+    driver.attach(web);
     if (const std::string missing = pictures.missing(); !missing.empty())
         errors.showError("The program lacks pictures of its skin: " + missing);
     window.show();
@@ -151,6 +157,7 @@ int run(HINSTANCE instance, const Options& options) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    driver.detach(web);
     driver.detach(keepAwake);
     driver.detach(timers);
     driver.detach(window);

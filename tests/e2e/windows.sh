@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # quelvex.exe under Wine on its own Xvfb: the window opens centred at full size, the left clock
 # runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
-# power-off, the options panel folds the window, and a Spanish user gets the Spanish face.
+# power-off, the options panel folds the window, the link bar stays while Wine (online, with no page
+# engine) loads no page, and a Spanish user gets the Spanish face.
 #   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
 # Start it with no Wine session running in the prefix: a session keeps the screen it began on.
 # With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
@@ -42,6 +43,8 @@ start_windows_app en_US.UTF-8
 opened_as_designed
 note "English window drawn at its place $(($(now_ms) - started)) ms after the start"
 wait_for 5 start_shows starton || fail "START does not show the English picture"
+readonly LINKS="480x21+$(sx 1)+$(sy 169)"
+grab "$E2E_TMP/links-a.png" "$LINKS"
 
 # The default mode shows the time of day: the seconds digit moves.
 grab "$E2E_TMP/ss1-a.png" "$SS1"
@@ -92,6 +95,16 @@ click "$(sx 45)" "$(sy 178)"
 help_as "Quelvex 5.0   HELP" english
 [ "$help" = "$first" ] || fail "the Help link showed another help window"
 note "one help window, English"
+
+# Wine reports a connection, so the update page was asked for seconds ago; with no page engine here
+# it never arrives: the link bar stays, the clock still runs, and no window but the program's two is up.
+grab "$E2E_TMP/links-b.png" "$LINKS"
+same_picture "$E2E_TMP/links-a.png" "$E2E_TMP/links-b.png" || fail "the link bar changed with no page loaded"
+click_control 202 98 112 26 # the time of day again
+sleep 1
+grab "$E2E_TMP/ss1-a.png" "$SS1" && wait_for 3 seconds_moved || fail "the clock stopped once online"
+[ "$(xdotool search --onlyvisible --name . | wc -l)" = 2 ] || fail "another window appeared once online"
+note "online without a page: the link bar stays"
 
 stop_pid "$E2E_APID"
 E2E_APID=""
