@@ -349,8 +349,10 @@ void MainWindow::mouseDown(MouseButton button, UINT buttonsHeld, LPARAM lParam) 
 
 void MainWindow::mouseUp(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
     const bool last = (buttonsHeld & kButtonFlags) == 0;
-    if (last && GetCapture() == hwnd_) ReleaseCapture();
+    // The release first: letting the capture go reports it as lost, which would end the press
+    // before it could become a click.
     pointer_.release(button, toLogical(lParam), last);
+    if (last && GetCapture() == hwnd_) ReleaseCapture();
 }
 
 void MainWindow::mouseMove(WPARAM buttonsHeld, LPARAM lParam) {

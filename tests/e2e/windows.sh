@@ -104,7 +104,9 @@ click_control 202 98 112 26 # the time of day again
 sleep 1
 grab "$E2E_TMP/ss1-a.png" "$SS1" && wait_for 3 seconds_moved || fail "the clock stopped once online"
 [ "$(xdotool search --onlyvisible --name . | wc -l)" = 2 ] || fail "another window appeared once online"
-note "online without a page: the link bar stays"
+click "$(sx 365)" "$(sy 175)" # Hide options, a link of the bar
+wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H_FOLDED" || fail "Hide options did not fold"
+note "online without a page: the link bar stays and its links work"
 
 stop_pid "$E2E_APID"
 E2E_APID=""
