@@ -452,36 +452,24 @@ void BrowserStrip::place(bool force) {
     };
     const PanelState& strip = face_->panel(Panel::CppWebBrowser1);
     const Rect box = device(strip);
-    HRGN shown = CreateRectRgn(0, 0, box.width, box.height);
-    // The panels after the strip in the layout lie in front of it.
-    unsigned cut = 0;
-    bool inFront = false;
+    // The panels after the strip in the layout lie in front of it. A child window cannot lie under
+    // its parent's painting, so while one of them overlaps it the control stays hidden, as the
+    // Linux build keeps its page view hidden under the link bar.
+    bool covered = false, inFront = false;
     for (const LayoutEntry& e : layoutTable()) {
         if (e.control.kind != Kind::Panel) continue;
         const Panel panel = e.control.panel();
-        if (panel == Panel::CppWebBrowser1) inFront = true;
-        if (panel == Panel::CppWebBrowser1 || !inFront || !face_->panel(panel).visible) continue;
-        const Rect over = device(face_->panel(panel)).intersected(box);
-        if (over.empty()) continue;
-        cut |= 1u << static_cast<unsigned>(panel);
-        HRGN part = CreateRectRgn(over.left - box.left, over.top - box.top, over.right() - box.left,
-                                  over.bottom() - box.top);
-        CombineRgn(shown, shown, part, RGN_DIFF);
-        DeleteObject(part);
+        if (panel == Panel::CppWebBrowser1)
+            inFront = true;
+        else if (inFront && face_->panel(panel).visible && device(face_->panel(panel)).intersects(box))
+            covered = true;
     }
-    RECT left;
-    const bool visible = strip.visible && browser_ && !box.empty() && GetRgnBox(shown, &left) != NULLREGION;
+    const bool visible = strip.visible && browser_ && !box.empty() && !covered;
     const RECT at{box.left, box.top, box.right(), box.bottom()};
-    if (!force && placed_.valid && EqualRect(&at, &placed_.box) && placed_.cut == cut &&
-        placed_.visible == visible) {
-        DeleteObject(shown);
-        return;
-    }
-    placed_ = {at, cut, visible, true};
+    if (!force && placed_.valid && EqualRect(&at, &placed_.box) && placed_.visible == visible) return;
+    placed_ = {at, visible, true};
     SetWindowPos(container_, HWND_TOP, box.left, box.top, std::max(box.width, 1), std::max(box.height, 1),
                  SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    // The system owns the region from here on.
-    SetWindowRgn(container_, shown, visible);
 }
 
 void BrowserStrip::resizeControl() {

@@ -20,11 +20,11 @@ class Face;
 
 // Nothing of the control exists until the first navigation, so a computer that never goes online
 // never loads the browser engine. Its child window lies over everything the main window paints,
-// so the panels in front of the strip in the layout (the link bar, the related-topics bar) are cut
-// out of it, and it hides while they cover it whole. Pages load over HTTPS only, run no scripts and
-// raise no dialog; a link the user follows into a new window goes to the default browser, at most
-// once every two seconds. A load the control fails, or that has not ended after 20 s, is reported
-// to the model as failed, as is every load when the control cannot be made.
+// so it hides while a panel in front of the strip in the layout (the link bar) overlaps it. Pages
+// load over HTTPS only, run no scripts and raise no dialog; a link the user follows into a new
+// window goes to the default browser, at most once every two seconds. A load the control fails,
+// or that has not ended after 20 s, is reported to the model as failed, as is every load when the
+// control cannot be made.
 class BrowserStrip final : public WebView, public ChangeSink {
   public:
     // Initialises OLE for the program's thread: make it before the main window.
@@ -82,7 +82,6 @@ class BrowserStrip final : public WebView, public ChangeSink {
 
     struct Placed {
         RECT box{};
-        unsigned cut = 0; // which panels in front are cut out
         bool visible = false;
         bool valid = false;
     } placed_;
