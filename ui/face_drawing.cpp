@@ -213,6 +213,16 @@ std::vector<DirtyArea> FaceDrawing::changedAreas(const FaceChanges& changes) {
     return areas;
 }
 
+void keyOutCornerColour(std::uint32_t* pixels, int width, int height, std::size_t stride) {
+    if (pixels == nullptr || width <= 0 || height <= 0) return;
+    const std::uint32_t key = pixels[static_cast<std::size_t>(height - 1) * stride];
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* line = pixels + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < width; ++x)
+            if (line[x] == key) line[x] = 0;
+    }
+}
+
 bool picturesDrawnAsTheyAre(double ratio) {
     const double fromDoubled = ratio / 2;
     return ratio == 1.0 || fromDoubled == std::floor(fromDoubled);

@@ -102,6 +102,10 @@ class FaceDrawing {
     std::vector<Panel> panelOrder_;
 };
 
+// A see-through picture lets what lies below show wherever it has the colour of its bottom-left
+// pixel: those pixels become 0 (transparent). `pixels` are 32-bit words, rows `stride` words apart.
+void keyOutCornerColour(std::uint32_t* pixels, int width, int height, std::size_t stride);
+
 // Whether pictures at this device-pixel ratio are drawn as they are: the 1x set at 1, the 2x set at
 // 2, and the 2x set doubled at 4. At any other ratio they are resampled to the device's grid.
 bool picturesDrawnAsTheyAre(double ratio);

@@ -1,5 +1,6 @@
 #include "platform/qt/skin_pictures.h"
 
+#include "ui/face_drawing.h"
 #include "ui/layout.h"
 
 #include <utility>
@@ -17,12 +18,8 @@ QPixmap toPixmap(const QImage& image, qreal ratio) {
 QPixmap keyedOut(const QPixmap& source) {
     if (source.isNull()) return source;
     QImage image = source.toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (line[x] == key) line[x] = 0;
-    }
+    keyOutCornerColour(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                       static_cast<std::size_t>(image.bytesPerLine()) / 4);
     QPixmap out = QPixmap::fromImage(image);
     out.setDevicePixelRatio(source.devicePixelRatio());
     return out;

@@ -1,5 +1,6 @@
 #include "platform/windows/skin_bitmaps.h"
 
+#include "ui/face_drawing.h"
 #include "ui/layout.h"
 
 #include <algorithm>
@@ -86,9 +87,8 @@ SkinBitmap keyedOut(const SkinBitmap& source) {
     if (!out) return out;
     const std::size_t count =
         static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
-    const std::uint32_t key = source.pixels[static_cast<std::size_t>(source.height - 1) * source.width];
-    for (std::size_t i = 0; i < count; ++i)
-        out.pixels[i] = source.pixels[i] == key ? 0u : source.pixels[i];
+    std::copy(source.pixels, source.pixels + count, out.pixels);
+    keyOutCornerColour(out.pixels, out.width, out.height, static_cast<std::size_t>(out.width));
     return out;
 }
 
