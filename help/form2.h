@@ -6,6 +6,7 @@
 
 #include "core/form1.h"
 #include "help/services.h"
+#include "ui/face_drawing.h"
 
 #include <cstdint>
 #include <string>
@@ -20,6 +21,18 @@ class TForm2 : public HelpWindow {
     static constexpr int kLeft = 359, kTop = 160, kWidth = 514, kHeight = 406;
     static constexpr std::uint32_t kLinkColour = kCaption;
     static constexpr std::uint32_t kLinkHoverColour = kWhite;
+    // Where its controls lie, in client pixels at 100 %, and the colours and font sizes every
+    // view draws them in. The radio buttons lie in the group box; the two manuals share one place.
+    static constexpr Rect kImage1{280, 16, 119, 23};
+    static constexpr Rect kLabel4{280, 50, 100, 16}; // wider when its caption needs it
+    static constexpr Rect kGroupBox1{16, 16, 153, 57};
+    static constexpr Rect kRadioButton2{24, 16, 81, 17}; // Español, above English
+    static constexpr Rect kRadioButton1{24, 32, 89, 17};
+    static constexpr Rect kMemo{16, 88, 481, 305};
+    static constexpr std::uint32_t kGroupColour = 0xA7A6BD;
+    static constexpr std::uint32_t kMemoColour = 0xB4B3CC;
+    static constexpr int kMemoFontPixels = 13, kGroupFontPixels = 13, kRadioFontPixels = 11,
+                         kLinkFontPixels = 13;
 
     explicit TForm2(Shell& shell) : shell_(shell) {}
 

@@ -22,8 +22,12 @@ QColor rgb(std::uint32_t colour) {
     return QColor::fromRgb(0xFF000000u | colour);
 }
 
-const QColor kGroupColour = rgb(0xA7A6BD);
-const QColor kMemoColour = rgb(0xB4B3CC);
+const QColor kGroupColour = rgb(TForm2::kGroupColour);
+const QColor kMemoColour = rgb(TForm2::kMemoColour);
+
+void place(QWidget* w, const Rect& r) {
+    w->setGeometry(r.left, r.top, r.width, r.height);
+}
 
 // Liberation Sans has the metrics of Arial and stands in for the Windows fonts the window was
 // laid out with.
@@ -56,8 +60,8 @@ class LinkLabel : public QLabel {
 
 QPlainTextEdit* memo(QWidget* parent, const std::string& text, bool readOnly) {
     auto* m = new QPlainTextEdit(parent);
-    m->setGeometry(16, 88, 481, 305);
-    m->setFont(sans(13, true));
+    place(m, TForm2::kMemo);
+    m->setFont(sans(TForm2::kMemoFontPixels, true));
     QPalette p = m->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::Base, kMemoColour);
@@ -107,23 +111,25 @@ class HelpDialog::View : public QDialog {
         setWindowIcon(QIcon(QStringLiteral(":/skin/helpicon.png")));
 
         image1 = new QLabel(this);
-        image1->setGeometry(280, 16, 119, 23);
+        place(image1, TForm2::kImage1);
         image1->setPixmap(
-            QIcon(QStringLiteral(":/skin/helplogo.png")).pixmap(QSize(119, 23), devicePixelRatioF()));
+            QIcon(QStringLiteral(":/skin/helplogo.png"))
+                .pixmap(QSize(TForm2::kImage1.width, TForm2::kImage1.height), devicePixelRatioF()));
 
         const TForm2& form = owner_.form_;
         label4 = new LinkLabel(QString::fromStdString(form.label4Caption()), this);
-        label4->setFont(sans(13, false));
+        label4->setFont(sans(TForm2::kLinkFontPixels, false));
         label4->setCursor(Qt::PointingHandCursor);
         label4->adjustSize();
-        label4->setGeometry(280, 50, std::max(100, label4->width()), 16);
+        const Rect link = TForm2::kLabel4;
+        label4->setGeometry(link.left, link.top, std::max(link.width, label4->width()), link.height);
         label4->entered = [this] { owner_.form_.Label4MouseEnter(), owner_.sync(); };
         label4->left = [this] { owner_.form_.Label4MouseLeave(), owner_.sync(); };
         label4->clicked = [this] { owner_.form_.Label4Click(); };
 
         groupBox1 = new QGroupBox(this);
-        groupBox1->setGeometry(16, 16, 153, 57);
-        groupBox1->setFont(sans(13, true));
+        place(groupBox1, TForm2::kGroupBox1);
+        groupBox1->setFont(sans(TForm2::kGroupFontPixels, true));
         setTextColour(groupBox1, kGroupColour);
         // The caption sits on the frame's top line, as the window was designed.
         groupBox1->setStyleSheet(
@@ -131,11 +137,11 @@ class HelpDialog::View : public QDialog {
                            "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
                            " left: 8px; padding: 0 3px; color: #A7A6BD; }"));
         radioButton2 = new QRadioButton(QStringLiteral("Español"), groupBox1);
-        radioButton2->setGeometry(24, 16, 81, 17);
+        place(radioButton2, TForm2::kRadioButton2);
         radioButton1 = new QRadioButton(QStringLiteral("English"), groupBox1);
-        radioButton1->setGeometry(24, 32, 89, 17);
+        place(radioButton1, TForm2::kRadioButton1);
         for (QRadioButton* r : {radioButton1, radioButton2}) {
-            r->setFont(sans(11, true));
+            r->setFont(sans(TForm2::kRadioFontPixels, true));
             QPalette rp = r->palette();
             rp.setColor(QPalette::WindowText, kGroupColour);
             rp.setColor(QPalette::Base, rgb(0x1B1A40));

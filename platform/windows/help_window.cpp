@@ -13,14 +13,12 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuelvexHelp";
 constexpr int kRadioEnglish = 101, kRadioSpanish = 102;
-constexpr COLORREF kGroupColour = RGB(0xA7, 0xA6, 0xBD);
-constexpr COLORREF kMemoColour = RGB(0xB4, 0xB3, 0xCC);
-// The link's place: a line of its caption at 280, 50, at least 100 wide.
-constexpr RECT kLinkArea{280, 50, 280 + 160, 50 + 16};
 
-COLORREF colorRef(std::uint32_t rgb) {
+constexpr COLORREF colorRef(std::uint32_t rgb) {
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
+constexpr COLORREF kGroupColour = colorRef(TForm2::kGroupColour);
+constexpr COLORREF kMemoColour = colorRef(TForm2::kMemoColour);
 
 std::wstring wide(const std::string& text) {
     const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -55,11 +53,12 @@ struct Win32HelpWindow::Controls {
          memo2 = nullptr;
     HFONT groupFont = nullptr, radioFont = nullptr, memoFont = nullptr, linkFont = nullptr;
     HBRUSH black = nullptr, memoBrush = nullptr;
+    RECT link{}; // where the site link's caption lies, in client pixels
     bool linkHover = false;
     bool linkPressed = false;
 
     int px(int v) const { return MulDiv(v, dpi, 96); }
-    RECT scaled(RECT r) const { return {px(r.left), px(r.top), px(r.right), px(r.bottom)}; }
+    RECT scaled(const Rect& r) const { return {px(r.left), px(r.top), px(r.right()), px(r.bottom())}; }
     HFONT font(int pixels, bool bold, bool underline = false) const {
         return CreateFontW(-px(pixels), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
@@ -116,10 +115,10 @@ void Win32HelpWindow::create() {
     c.dpi = screenDpi();
     c.black = CreateSolidBrush(RGB(0, 0, 0));
     c.memoBrush = CreateSolidBrush(kMemoColour);
-    c.groupFont = c.font(13, true);
-    c.radioFont = c.font(11, true);
-    c.memoFont = c.font(13, true);
-    c.linkFont = c.font(13, false);
+    c.groupFont = c.font(TForm2::kGroupFontPixels, true);
+    c.radioFont = c.font(TForm2::kRadioFontPixels, true);
+    c.memoFont = c.font(TForm2::kMemoFontPixels, true);
+    c.linkFont = c.font(TForm2::kLinkFontPixels, false);
 
     // A dialog frame: a title bar with its close box, no resizing, no minimise or maximise box.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -136,7 +135,20 @@ void Win32HelpWindow::create() {
     hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wide(form_.caption()).c_str(), style, x, y,
                             width, height, nullptr, nullptr, instance_, this);
 
-    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD childStyle, RECT r, int id, HFONT font) {
+    // The link is as wide as its caption, and at least as the layout says.
+    c.link = c.scaled(TForm2::kLabel4);
+    if (HDC dc = GetDC(hwnd_)) {
+        const std::wstring caption = wide(form_.label4Caption());
+        HGDIOBJ old = SelectObject(dc, c.linkFont);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd_, dc);
+        c.link.right = std::max(c.link.right, c.link.left + extent.cx);
+    }
+
+    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD childStyle, const Rect& r, int id,
+                     HFONT font) {
         const RECT s = c.scaled(r);
         HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, s.left, s.top,
                                  s.right - s.left, s.bottom - s.top, hwnd_,
@@ -146,17 +158,18 @@ void Win32HelpWindow::create() {
         SetWindowTheme(w, L"", L"");
         return w;
     };
-    c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, {16, 16, 16 + 153, 16 + 57}, 0, c.groupFont);
-    // The Spanish choice stands above the English one.
-    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON, {40, 32, 40 + 81, 32 + 17},
-                           kRadioSpanish, c.radioFont);
-    c.radioButton1 =
-        child(L"BUTTON", L"English", BS_RADIOBUTTON, {40, 48, 40 + 89, 48 + 17}, kRadioEnglish, c.radioFont);
+    const Rect group = TForm2::kGroupBox1;
+    c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, group, 0, c.groupFont);
+    // Siblings of the group box here, placed in it.
+    const Point inGroup{group.left, group.top};
+    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON,
+                           TForm2::kRadioButton2.translated(inGroup), kRadioSpanish, c.radioFont);
+    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON, TForm2::kRadioButton1.translated(inGroup),
+                           kRadioEnglish, c.radioFont);
     const DWORD memoStyle = WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
-    c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY,
-                    {16, 88, 16 + 481, 88 + 305}, 0, c.memoFont);
-    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, {16, 88, 16 + 481, 88 + 305},
-                    0, c.memoFont);
+    c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY, TForm2::kMemo, 0,
+                    c.memoFont);
+    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, TForm2::kMemo, 0, c.memoFont);
     for (HWND memo : {c.memo1, c.memo2})
         SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(c.px(6), c.px(6)));
     setArtwork(logo_, icon_);
@@ -174,7 +187,7 @@ LRESULT CALLBACK Win32HelpWindow::proc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Controls& c = *controls_;
-    const RECT link = c.scaled(kLinkArea);
+    const RECT link = c.link;
     switch (message) {
     case WM_CLOSE: // the close box only hides the window
         form_.FormClose();
@@ -250,8 +263,9 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             BITMAP bm{};
             GetObjectW(logo_, sizeof bm, &bm);
             SetStretchBltMode(dc, HALFTONE);
-            StretchBlt(dc, c.px(280), c.px(16), c.px(119), c.px(23), source, 0, 0, bm.bmWidth, bm.bmHeight,
-                       SRCCOPY);
+            const RECT logo = c.scaled(TForm2::kImage1);
+            StretchBlt(dc, logo.left, logo.top, logo.right - logo.left, logo.bottom - logo.top, source, 0, 0,
+                       bm.bmWidth, bm.bmHeight, SRCCOPY);
             SelectObject(source, old);
             DeleteDC(source);
         }
@@ -282,7 +296,7 @@ void Win32HelpWindow::sync() {
     // The English manual lies over the Spanish one; only the one on top is shown.
     ShowWindow(c.memo2, form_.memo2Visible() ? SW_SHOW : SW_HIDE);
     ShowWindow(c.memo1, form_.memo2Visible() ? SW_HIDE : SW_SHOW);
-    const RECT link = c.scaled(kLinkArea);
+    const RECT link = c.link;
     InvalidateRect(hwnd_, &link, TRUE);
 
     if (!form_.visible()) {
