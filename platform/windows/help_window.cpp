@@ -37,6 +37,32 @@ std::wstring editText(const std::string& text) {
     return out;
 }
 
+// The group box's caption in our colour. With common controls 6 the box draws its caption in the
+// system's text colour whatever the window asks for, which is black on this black window: it is
+// drawn again over the box's own painting.
+LRESULT CALLBACK captionInColour(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR font) {
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    if (message != WM_PAINT) return result;
+    wchar_t caption[64] = {};
+    const int length = GetWindowTextW(box, caption, 64);
+    if (length <= 0) return result;
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(font));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, caption, length, &extent);
+    SetTextColor(dc, RGB((TForm2::kGroupColour >> 16) & 0xFF, (TForm2::kGroupColour >> 8) & 0xFF,
+                         TForm2::kGroupColour & 0xFF));
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, OPAQUE);
+    const int indent = extent.cy / 2;
+    RECT area{indent, 0, indent + extent.cx + 4, extent.cy};
+    ExtTextOutW(dc, indent + 2, 0, ETO_OPAQUE, &area, caption, static_cast<UINT>(length), nullptr);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    return result;
+}
+
 int screenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -160,6 +186,7 @@ void Win32HelpWindow::create() {
     };
     const Rect group = TForm2::kGroupBox1;
     c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, group, 0, c.groupFont);
+    SetWindowSubclass(c.groupBox1, &captionInColour, 1, reinterpret_cast<DWORD_PTR>(c.groupFont));
     // Siblings of the group box here, placed in it.
     const Point inGroup{group.left, group.top};
     c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON,
