@@ -34,6 +34,11 @@ QFont fontFor(const FontSpec& logical) {
     return font;
 }
 
+bool sameFont(const FontSpec& a, const FontSpec& b) {
+    return a.family == b.family && a.pixelSize == b.pixelSize && a.bold == b.bold &&
+           a.underline == b.underline;
+}
+
 std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
     switch (button) {
     case Qt::LeftButton: return MouseButton::Left;
@@ -84,10 +89,8 @@ class PanelSurface final : public QWidget {
 
 MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), face_(face), events_(events),
-      pictures_(std::move(pictures)), drawing_(face, [this](const FontSpec& font, const std::string& text) {
-          const QFontMetrics metrics(fontOf(font));
-          return Size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
-      }) {
+      pictures_(std::move(pictures)),
+      drawing_(face, [this](const FontSpec& font, const std::string& text) { return textSize(font, text); }) {
     setWindowTitle(QStringLiteral("Quelvex 5.0"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -108,10 +111,20 @@ MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, 
 const QFont& MainView::fontOf(const FontSpec& spec) const {
     // A handful of label fonts, each made once.
     for (const auto& [s, font] : fonts_)
-        if (s.family == spec.family && s.pixelSize == spec.pixelSize && s.bold == spec.bold &&
-            s.underline == spec.underline)
-            return font;
+        if (sameFont(s, spec)) return font;
     return fonts_.emplace_back(spec, fontFor(spec)).second;
+}
+
+// Every paint places each label of the surface, and shaping its text costs more than drawing the
+// emblem's frame; the captions change only with the language and the status, so each is shaped once.
+Size MainView::textSize(const FontSpec& font, const std::string& text) const {
+    for (const MeasuredText& m : measured_)
+        if (m.text == text && sameFont(m.font, font)) return m.size;
+    const QFontMetrics metrics(fontOf(font));
+    const Size size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
+    if (measured_.size() >= kMeasuredTexts) measured_.erase(measured_.begin());
+    measured_.push_back({font, text, size});
+    return size;
 }
 
 MainView::~MainView() = default;

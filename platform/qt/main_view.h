@@ -60,6 +60,7 @@ class MainView final : public QWidget, public ChangeSink {
   private:
     QWidget* surfaceOf(Parent surface) const;
     const QFont& fontOf(const FontSpec& spec) const;
+    Size textSize(const FontSpec& font, const std::string& text) const;
     void paintControls(QPainter& painter, Parent surface, const QRect& dirty) const;
     void paintItem(QPainter& painter, const DrawItem& item, qreal ratio) const;
     void paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrough, const QRect& rect) const;
@@ -74,6 +75,14 @@ class MainView final : public QWidget, public ChangeSink {
     FaceEvents& events_;
     SkinPictures pictures_;
     mutable std::deque<std::pair<FontSpec, QFont>> fonts_; // references stay valid as it grows
+    struct MeasuredText {
+        FontSpec font;
+        std::string text;
+        Size size;
+    };
+    // Enough for every caption of both languages and the status words; the oldest goes first.
+    static constexpr std::size_t kMeasuredTexts = 64;
+    mutable std::vector<MeasuredText> measured_;
     FaceDrawing drawing_;
     std::array<QWidget*, kPanelCount> panels_{};
 
