@@ -130,6 +130,10 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
         parser.process(early);
         options.dryRun = parser.isSet(dryRun);
     }
+    // With shared memory, every repaint of a spot the server may still be reading (the emblem's,
+    // twenty times a second) waits for a round trip to the X server first. The face's repaints
+    // are a few small pictures, cheaper to send through the socket.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     setUpApplication();
 
