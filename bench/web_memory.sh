@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
-# Memory of the whole process tree (the program and the web engine's helper processes) once the
-# web strip shows the update page, served from a loopback server, against the same program
-# before its first navigation.
-#   bench/web_memory.sh BUILD_DIR
+# Memory of the whole process tree (the program and the web engine's helper processes) while the
+# web strip shows the update page, served from a loopback server, then during a visit to the page
+# view (a link followed in the strip) and after the cross has brought the strip back.
+#   bench/web_memory.sh BUILD_DIR [BASELINE_BUILD_DIR]
 # Prints RSS and PSS (from /proc/PID/smaps_rollup; PSS counts shared pages once across the tree)
-# in MiB, and the number of processes.
+# in MiB, the number of processes, the lines on standard error, and how long the helper processes
+# took to end after the cross. A second build is measured the same way in the same run.
 # shellcheck source=bench/common.sh
 source "$(dirname "$0")/common.sh"
 
-build=$(realpath "${1:?usage: $0 BUILD_DIR}")
-bin="$build/app/quelvex"
-[ -x "$bin" ] || { echo "not built: $bin" >&2; exit 2; }
+builds=("$(realpath "${1:?usage: $0 BUILD_DIR [BASELINE_BUILD_DIR]}")")
+[ -z "${2:-}" ] || builds+=("$(realpath "$2")")
+for b in "${builds[@]}"; do [ -x "$b/app/quelvex" ] || { echo "not built: $b/app/quelvex" >&2; exit 2; }; done
 
 site="$BENCH_TMP/site"
 mkdir -p "$site"
 cat >"$site/actualizacion-update.htm" <<'HTML'
 <html><head><title>Quelvex news</title></head>
 <body style="margin:0;background:#fff;font:13px sans-serif"><a href="other.htm">More news</a></body></html>
+HTML
+cat >"$site/other.htm" <<'HTML'
+<html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page</body></html>
 HTML
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server --bind 127.0.0.1 "$port" --directory "$site" >"$BENCH_TMP/server.log" 2>&1 &
@@ -38,21 +42,57 @@ usage() {
     done
     awk -v n="$n" -v r="$rss" -v s="$pss" 'BEGIN { printf "%d processes, rss %.1f MiB, pss %.1f MiB\n", n, r / 1024, s / 1024 }'
 }
-strip_white() {
-    import -window root -crop 481x21+399+513 +repage "$BENCH_TMP/strip.png" 2>/dev/null || return 1
-    convert "$BENCH_TMP/strip.png" -fill black +opaque white -colorspace Gray -format '%[fx:mean]' info: |
-        awk '{ exit !($1 >= 0.9) }'
+# white AREA [MIN=0.9]: true when at least MIN of the screen area is pure white (the test pages).
+white() {
+    import -window root -crop "$1" +repage "$BENCH_TMP/area.png" 2>/dev/null || return 1
+    convert "$BENCH_TMP/area.png" -fill black +opaque white -colorspace Gray -format '%[fx:mean]' info: |
+        awk -v min="${2:-0.9}" '{ exit !($1 >= min) }'
+}
+# The window is centred at 398,344; the strip lies at 1,169 in it, the page view at 1,57.
+strip=481x21+399+513 page=481x274+399+401
+page_shown() { white "$page"; }
+strip_back() { white "$strip" && ! white "$page" 0.2; }
+# wait_until SECONDS COMMAND...
+wait_until() {
+    local i
+    for ((i = 0; i < $1 * 10; i++)); do "${@:2}" && return 0; sleep 0.1; done
+    return 1
 }
 
-cd "$BENCH_TMP/work"
-QUELVEX_SITE_URL="http://127.0.0.1:$port" "$bin" --dry-run >/dev/null 2>"$BENCH_TMP/stderr" &
-app=$!
-BENCH_PIDS+=("$app")
-sleep 0.8
-echo "before the first navigation: $(usage "$app")"
-for _ in $(seq 300); do strip_white && break; sleep 0.1; done
-strip_white || { echo "the strip never showed the page" >&2; exit 1; }
-sleep 2
-# shellcheck disable=SC2046
-echo "strip showing the page:     $(usage $(tree "$app"))"
-echo "  of which the program:     $(usage "$app")"
+measure() {
+    local bin=$1/app/quelvex app t0 helpers
+    echo "== $1"
+    cd "$BENCH_TMP/work"
+    QUELVEX_SITE_URL="http://127.0.0.1:$port" "$bin" --dry-run >/dev/null 2>"$BENCH_TMP/stderr" &
+    app=$!
+    BENCH_PIDS+=("$app")
+    sleep 0.8
+    echo "before the first navigation: $(usage "$app")"
+    wait_until 30 white "$strip" || { echo "the strip never showed the page" >&2; exit 1; }
+    sleep 2
+    # shellcheck disable=SC2046
+    echo "strip showing the page:     $(usage $(tree "$app"))"
+    echo "  of which the program:     $(usage "$app")"
+    echo "  lines on stderr:          $(wc -l <"$BENCH_TMP/stderr")"
+    xdotool mousemove 418 520 click 1
+    wait_until 30 page_shown || { echo "the page view never opened" >&2; exit 1; }
+    sleep 2
+    # shellcheck disable=SC2046
+    echo "page view open:             $(usage $(tree "$app"))"
+    xdotool mousemove 870 388 click 1
+    wait_until 20 strip_back || { echo "the cross did not bring the strip back" >&2; exit 1; }
+    t0=$(date +%s%N)
+    wait_until 10 test -z "$(pgrep -P "$app")" || true
+    helpers=$(pgrep -P "$app" | wc -l)
+    if [ "$helpers" = 0 ]; then
+        echo "  helpers gone after:       $((($(date +%s%N) - t0) / 1000000)) ms"
+    else
+        echo "  helpers still running after 10 s: $helpers"
+    fi
+    sleep 2
+    # shellcheck disable=SC2046
+    echo "back in the strip:          $(usage $(tree "$app"))"
+    stop_pid "$app"
+}
+
+for b in "${builds[@]}"; do measure "$b"; done

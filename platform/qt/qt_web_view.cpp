@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QPluginLoader>
+#include <QStackedLayout>
 #include <QWindow>
 
 #include <cstdio>
@@ -23,6 +24,8 @@ namespace {
 
 // A page flooding window.open must not flood the desktop with browser windows.
 constexpr qint64 kOpenEveryMs = 2000;
+// The control's height in the strip view.
+constexpr int kStripHeight = 21;
 
 WebPaneFactory* engineModule() {
 #ifdef QUELVEX_WEB_MODULE
@@ -93,38 +96,105 @@ void QtWebView::attach(MainView& view, FaceDriver& driver, const Face& face) {
 }
 
 void QtWebView::applyChanges(const FaceChanges& changes) {
-    if (embedded_ && changes.panels.test(static_cast<std::size_t>(Panel::Panel3)))
+    if (!embedded_) return;
+    if (changes.panels.test(static_cast<std::size_t>(Panel::Panel3)))
         embedded_->setEngineShown(!face_->panel(Panel::Panel3).visible);
+    // The engine is for the page view only: a page of its own that brings the strip back is
+    // handed to the simple view.
+    if (changes.panels.test(static_cast<std::size_t>(Panel::CppWebBrowser1)) &&
+        face_->panel(Panel::CppWebBrowser1).height == kStripHeight) {
+        const QUrl url = engine_->location();
+        dropEngine();
+        light()->navigate(url);
+    }
 }
 
-WebPane* QtWebView::pane() {
-    if (pane_) return widget_ ? pane_ : nullptr;
-    if (!view_) return nullptr;
+WebPaneEvents QtWebView::paneEvents(bool engine) {
+    // Only the view shown speaks to the model.
+    auto current = [this, engine, id = engineId_] {
+        return engine ? embedded_ && id == engineId_ : !embedded_;
+    };
     WebPaneEvents events;
-    events.titleChanged = [this] { events_->webTitleChanged(); };
-    events.loadFinished = [this](bool ok) { events_->webLoadFinished(ok); };
+    events.titleChanged = [this, engine, current] {
+        if (!current()) return;
+        if (engine) showEngine();
+        events_->webTitleChanged();
+    };
+    events.loadFinished = [this, engine, current](bool ok) {
+        if (!current()) return;
+        if (engine) showEngine();
+        events_->webLoadFinished(ok);
+    };
     events.newWindow = [this](const QUrl& url) { openInBrowser(url); };
-    if (WebPaneFactory* factory = engineModule()) {
-        pane_ = factory->createPane(events);
-        auto* embedded = new EmbeddedPane(pane_->widget());
-        embedded->setEngineShown(!face_->panel(Panel::Panel3).visible);
-        embedded_ = embedded;
-        widget_ = embedded;
-    } else {
-        pane_ = new TextWebPane(events);
-        widget_ = pane_->widget();
+    return events;
+}
+
+TextWebPane* QtWebView::light() {
+    if (light_ || !view_) return light_;
+    if (!host_) {
+        auto* host = new QWidget;
+        new QStackedLayout(host);
+        host_ = host;
+        view_->setPanelWidget(Panel::CppWebBrowser1, host);
     }
-    view_->setPanelWidget(Panel::CppWebBrowser1, widget_);
-    return pane_;
+    light_ = new TextWebPane(paneEvents(false));
+    light_->setLinkHook([this](const QUrl& url) { return openInEngine(url); });
+    static_cast<QStackedLayout*>(host_->layout())->addWidget(light_);
+    return light_;
+}
+
+// A link followed in the simple view opens in the engine when there is one; the simple view
+// keeps the strip until the engine has something to show.
+bool QtWebView::openInEngine(const QUrl& url) {
+    if (!factoryTried_) {
+        factoryTried_ = true;
+        factory_ = engineModule();
+    }
+    if (!factory_ || !host_) return false;
+    dropEngine();
+    ++engineId_;
+    engine_ = factory_->createPane(paneEvents(true));
+    embedded_ = new EmbeddedPane(engine_->widget());
+    embedded_->setEngineShown(!face_->panel(Panel::Panel3).visible);
+    static_cast<QStackedLayout*>(host_->layout())->addWidget(embedded_);
+    engine_->navigate(url);
+    return true;
+}
+
+void QtWebView::showEngine() {
+    auto* stack = static_cast<QStackedLayout*>(host_->layout());
+    if (stack->currentWidget() == embedded_) return;
+    stack->setCurrentWidget(embedded_);
+    // The engine's window, made now, lies over the windows of the panels above the strip
+    // (the link bar, the related-topics bar): raise them again, in their order.
+    const QObjectList siblings = view_->children();
+    for (auto it = siblings.begin() + siblings.indexOf(host_) + 1; it != siblings.end(); ++it)
+        if (auto* w = qobject_cast<QWidget*>(*it)) w->raise();
+}
+
+// The engine's page and profile go with its view, and its renderer process with them.
+void QtWebView::dropEngine() {
+    if (!embedded_) return;
+    static_cast<QStackedLayout*>(host_->layout())->setCurrentWidget(light_);
+    embedded_->hide();
+    embedded_->deleteLater();
+    embedded_ = nullptr;
+    engine_ = nullptr;
+    ++engineId_;
 }
 
 void QtWebView::navigate(const std::string& url) {
-    if (WebPane* p = pane()) p->navigate(QUrl(QString::fromStdString(url)));
+    dropEngine();
+    if (TextWebPane* p = light()) p->navigate(QUrl(QString::fromStdString(url)));
 }
 
 std::string QtWebView::location() {
-    if (!pane_ || !widget_) return {};
-    return pane_->location().toString(QUrl::FullyEncoded).toStdString();
+    QUrl url;
+    if (embedded_)
+        url = engine_->location();
+    else if (light_)
+        url = light_->location();
+    return url.toString(QUrl::FullyEncoded).toStdString();
 }
 
 void QtWebView::openInBrowser(const QUrl& url) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "help/services.h"
+#include "platform/qt/web_pane.h"
 #include "ui/face_driver.h"
 
 #include <QElapsedTimer>
@@ -12,12 +13,14 @@ namespace quelvex {
 class EmbeddedPane;
 class Face;
 class MainView;
-class WebPane;
+class TextWebPane;
 
-// The web view of the strip. Nothing of it exists until the first navigation: then the
-// QtWebEngine module beside the program is loaded (or, without it, the simple HTML view is made)
-// and its widget takes the control's place in the main view. Its title changes and finished loads
-// go to the window model through the driver.
+// The web view of the strip. Nothing of it exists until the first navigation: then the simple
+// HTML view takes the control's place in the main view and shows the update page in the strip.
+// A link followed from it loads the QtWebEngine module beside the program, whose view shows the
+// page view; back in the strip the engine's view and page go. Without the module the simple view
+// shows every page. Title changes and finished loads of the view shown go to the window model
+// through the driver.
 class QtWebView : public WebView, public ChangeSink {
   public:
     void attach(MainView& view, FaceDriver& driver, const Face& face);
@@ -27,15 +30,23 @@ class QtWebView : public WebView, public ChangeSink {
     void applyChanges(const FaceChanges& changes) override;
 
   private:
-    WebPane* pane();
+    TextWebPane* light();
+    bool openInEngine(const QUrl& url);
+    void showEngine();
+    void dropEngine();
+    WebPaneEvents paneEvents(bool engine);
     void openInBrowser(const QUrl& url);
 
     MainView* view_ = nullptr;
     FaceEvents* events_ = nullptr;
     const Face* face_ = nullptr;
-    WebPane* pane_ = nullptr;
-    QPointer<QWidget> widget_;        // owned by the main view
-    QPointer<EmbeddedPane> embedded_; // the engine's view in its own window, when it is the engine
+    QPointer<QWidget> host_; // owned by the main view; holds the two views below
+    QPointer<TextWebPane> light_;
+    WebPane* engine_ = nullptr;       // alive while embedded_ is
+    QPointer<EmbeddedPane> embedded_; // the engine's view in its own window, during a page view
+    WebPaneFactory* factory_ = nullptr;
+    bool factoryTried_ = false;
+    int engineId_ = 0; // tells the events of an engine view already dropped
     QElapsedTimer sinceOpen_;
 };
 

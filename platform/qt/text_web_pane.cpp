@@ -1,5 +1,7 @@
 #include "platform/qt/text_web_pane.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
@@ -10,6 +12,9 @@ namespace quelvex {
 namespace {
 
 constexpr int kTimeoutMs = 20000;
+constexpr int kMaxPictureSide = 4096;
+// A link meant for a new window carries its place in the page's list under this scheme.
+const QString kNewWindowScheme = QStringLiteral("quelvex-window");
 
 QString decode(const QByteArray& body, const QByteArray& contentType) {
     static const QRegularExpression charsetRe(QStringLiteral("charset\\s*=\\s*\"?([\\w-]+)"),
@@ -24,6 +29,12 @@ QString decode(const QByteArray& body, const QByteArray& contentType) {
     return decoder.decode(body);
 }
 
+QNetworkRequest request(const QUrl& url) {
+    QNetworkRequest r(url);
+    r.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    return r;
+}
+
 } // namespace
 
 TextWebPane::TextWebPane(WebPaneEvents events, QWidget* parent)
@@ -34,29 +45,47 @@ TextWebPane::TextWebPane(WebPaneEvents events, QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     net_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     net_->setTransferTimeout(kTimeoutMs);
-    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-        // A fragment of the page shown scrolls there; anything else loads in the pane.
-        const QUrl target = location_.resolved(link);
-        if (target.adjusted(QUrl::RemoveFragment) == location_.adjusted(QUrl::RemoveFragment) &&
-            target.hasFragment())
-            scrollToAnchor(target.fragment());
-        else
-            navigate(target);
-    });
+    connect(this, &QTextBrowser::anchorClicked, this, &TextWebPane::follow);
 }
 
 TextWebPane::~TextWebPane() {
     if (reply_) reply_->abort();
+    dropPictures();
+}
+
+// A one-line strip has no room for a scroll bar; a page a few pixels taller would get one.
+void TextWebPane::resizeEvent(QResizeEvent* event) {
+    setVerticalScrollBarPolicy(height() < 2 * fontMetrics().height() ? Qt::ScrollBarAlwaysOff
+                                                                     : Qt::ScrollBarAsNeeded);
+    QTextBrowser::resizeEvent(event);
+}
+
+void TextWebPane::follow(const QUrl& link) {
+    if (link.scheme() == kNewWindowScheme) {
+        bool ok = false;
+        const int i = link.path().toInt(&ok);
+        if (!ok || i < 0 || i >= newWindowLinks_.size()) return;
+        const QUrl target = location_.resolved(newWindowLinks_[i]);
+        if (webAddressAllowed(target) && events_.newWindow) events_.newWindow(target);
+        return;
+    }
+    // A fragment of the page shown scrolls there; anything else loads in the pane.
+    const QUrl target = location_.resolved(link);
+    if (target.adjusted(QUrl::RemoveFragment) == location_.adjusted(QUrl::RemoveFragment) &&
+        target.hasFragment())
+        return scrollToAnchor(target.fragment());
+    if (!webAddressAllowed(target)) return;
+    if (linkHook_ && linkHook_(target)) return;
+    navigate(target);
 }
 
 void TextWebPane::navigate(const QUrl& url) {
     if (!webAddressAllowed(url)) return;
     dropReply();
+    dropPictures();
     body_.clear();
     location_ = url;
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    reply_ = net_->get(request);
+    reply_ = net_->get(request(url));
     connect(reply_, &QNetworkReply::readyRead, this, &TextWebPane::received);
     connect(reply_, &QNetworkReply::finished, this, &TextWebPane::finished);
 }
@@ -78,6 +107,17 @@ void TextWebPane::dropReply() {
     reply_ = nullptr;
 }
 
+void TextWebPane::dropPictures() {
+    for (const QPointer<QNetworkReply>& r : std::as_const(pictures_)) {
+        if (!r) continue;
+        r->disconnect(this);
+        r->abort();
+        r->deleteLater();
+    }
+    pictures_.clear();
+    picturesAsked_ = 0;
+}
+
 void TextWebPane::finished() {
     QNetworkReply* reply = reply_;
     reply->deleteLater();
@@ -88,9 +128,13 @@ void TextWebPane::finished() {
     location_ = reply->url();
     const QString text = decode(body_, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     body_.clear();
+    // The pictures and marks of the page before go with it.
+    document()->clear();
+    newWindowLinks_.clear();
+    document()->setBaseUrl(location_);
     const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     if (type.isEmpty() || type.contains(QLatin1String("html"), Qt::CaseInsensitive))
-        setHtml(text);
+        setHtml(markNewWindowLinks(text));
     else
         setPlainText(text);
     if (events_.titleChanged) events_.titleChanged();
@@ -99,14 +143,78 @@ void TextWebPane::finished() {
 
 void TextWebPane::fail() {
     body_.clear();
+    dropPictures();
     clear();
     if (events_.loadFinished) events_.loadFinished(false);
 }
 
-// Pictures, style sheets and the like are never fetched, and local files never read. The answer
-// is empty but not null: told nothing, the document reads a local or embedded file itself.
-QVariant TextWebPane::loadResource(int, const QUrl&) {
+// The document drops a link's target; a link meant for a new window gets an address of ours
+// that names it, so that following it can tell.
+QString TextWebPane::markNewWindowLinks(const QString& html) {
+    static const QRegularExpression tagRe(QStringLiteral("<a\\s[^>]*>"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression targetRe(QStringLiteral("\\starget\\s*=\\s*[\"']?\\s*([^\"'\\s>]*)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression hrefRe(QStringLiteral("(\\shref\\s*=\\s*)(\"[^\"]*\"|'[^']*'|[^\\s>]+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype from = 0;
+    for (auto it = tagRe.globalMatch(html); it.hasNext();) {
+        const auto tag = it.next();
+        const QString target = targetRe.match(tag.captured()).captured(1).toLower();
+        const auto href = hrefRe.match(tag.captured());
+        if (target.isEmpty() || target == QLatin1String("_self") || target == QLatin1String("_top") ||
+            target == QLatin1String("_parent") || !href.hasMatch())
+            continue;
+        QString value = href.captured(2);
+        if (value.startsWith(QLatin1Char('"')) || value.startsWith(QLatin1Char('\'')))
+            value = value.mid(1, value.size() - 2);
+        out += QStringView(html).mid(from, tag.capturedStart() + href.capturedEnd(1) - from);
+        out += QStringLiteral("\"%1:%2\"").arg(kNewWindowScheme).arg(newWindowLinks_.size());
+        newWindowLinks_.append(QUrl(value.trimmed()));
+        from = tag.capturedStart() + href.capturedEnd(2);
+    }
+    return from == 0 ? html : out + html.mid(from);
+}
+
+// Pictures come over the network as the document asks for them, and take their place when they
+// arrive; local files are never read, and style sheets and the like never fetched. The answer is
+// empty but not null: told nothing, the document reads a local or embedded file itself.
+QVariant TextWebPane::loadResource(int type, const QUrl& name) {
+    if (type == QTextDocument::ImageResource && picturesAsked_ < kMaxPictures) {
+        const QUrl url = location_.resolved(name);
+        if (webAddressAllowed(url)) fetchPicture(name, url);
+    }
     return QByteArray();
+}
+
+void TextWebPane::fetchPicture(const QUrl& name, const QUrl& url) {
+    ++picturesAsked_;
+    QNetworkReply* reply = net_->get(request(url));
+    pictures_.append(reply);
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        if (reply->bytesAvailable() > kMaxPageBytes) {
+            reply->disconnect(this);
+            reply->abort();
+            reply->deleteLater();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
+        reply->deleteLater();
+        pictures_.removeAll(reply);
+        if (reply->error() != QNetworkReply::NoError) return;
+        QByteArray data = reply->readAll();
+        if (data.size() > kMaxPageBytes) return;
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) return;
+        const QImage image = reader.read();
+        if (image.isNull()) return;
+        document()->addResource(QTextDocument::ImageResource, name, image);
+        document()->markContentsDirty(0, document()->characterCount());
+        viewport()->update();
+    });
 }
 
 } // namespace quelvex

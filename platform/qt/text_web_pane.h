@@ -3,16 +3,20 @@
 #include "platform/qt/web_pane.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QPointer>
 #include <QTextBrowser>
+
+#include <functional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace quelvex {
 
-// Shows a page as simple HTML when no web engine is at hand: fetched over the network, no
-// scripts, no pictures, nothing read from local files. Links load inside the pane.
+// Shows a page as simple HTML: fetched over the network with its pictures, no scripts, nothing
+// read from local files. Links load inside the pane unless the link hook takes them; a link meant
+// for a new window goes to the pane's new-window event.
 class TextWebPane final : public QTextBrowser, public WebPane {
     Q_OBJECT
 
@@ -24,21 +28,34 @@ class TextWebPane final : public QTextBrowser, public WebPane {
     void navigate(const QUrl& url) override;
     QUrl location() const override { return location_; }
 
-    // Larger pages are not shown: laying them out would hold up the whole window.
+    // Asked first for each link the person follows; true when it was taken elsewhere.
+    void setLinkHook(std::function<bool(const QUrl&)> hook) { linkHook_ = std::move(hook); }
+
+    // Larger pages and pictures are not shown: laying them out would hold up the whole window.
     static constexpr qint64 kMaxPageBytes = 1 << 20;
+    static constexpr int kMaxPictures = 32;
 
   protected:
     QVariant loadResource(int type, const QUrl& name) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void received();
     void finished();
     void fail();
     void dropReply();
+    void dropPictures();
+    void fetchPicture(const QUrl& name, const QUrl& url);
+    QString markNewWindowLinks(const QString& html);
+    void follow(const QUrl& link);
 
     WebPaneEvents events_;
+    std::function<bool(const QUrl&)> linkHook_;
     QNetworkAccessManager* net_;
     QPointer<QNetworkReply> reply_;
+    QList<QPointer<QNetworkReply>> pictures_;
+    int picturesAsked_ = 0;
+    QList<QUrl> newWindowLinks_;
     QByteArray body_;
     QUrl location_;
 };

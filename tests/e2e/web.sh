@@ -13,15 +13,16 @@ SITE=$E2E_TMP/site
 mkdir -p "$SITE/hostile" "$E2E_TMP/bin"
 # A local file the page names, as a picture or a link, must never show.
 convert -size 481x274 xc:red "$E2E_TMP/red.png"
+convert -size 40x10 xc:blue "$SITE/blue.png"
 cat >"$SITE/actualizacion-update.htm" <<HTML
 <html><head><title>Quelvex news</title></head>
-<body style="margin:0;background:#fff;font:13px sans-serif"><a href="file://$E2E_TMP/red.png">ff</a><a
-href="other.htm">More news</a><a href="about:blank" target="_blank" style="position:absolute;left:200px">b</a><a
-href="new.htm" target="_blank" style="position:absolute;left:300px">n</a></body></html>
+<body style="margin:0;background:#fff;font:13px sans-serif"><table border="0" cellspacing="0" cellpadding="0"><tr><td
+width="200"><a href="file://$E2E_TMP/red.png">ff</a><a href="other.htm">More news</a></td><td width="100"><a
+href="about:blank" target="_blank">bbbb</a></td><td><a href="new.htm" target="_blank">nnnn</a></td></tr></table></body></html>
 HTML
 cat >"$SITE/other.htm" <<HTML
 <html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page<img
-src="file://$E2E_TMP/red.png" alt=""></body></html>
+src="file://$E2E_TMP/red.png" alt=""><img src="blue.png" alt=""></body></html>
 HTML
 {
     printf '%s\n' "<html><head><title>Hostile</title></head><body style=\"background:#fff\">" \
@@ -82,6 +83,8 @@ exercise() {
     wait_for 40 mostly_white "$STRIP" || fail "the strip does not show the update page"
     note "$1: update page in the strip"
     no_page_view || fail "the page view is open before any link was followed"
+    # The strip is the simple view: no engine, so no helper process and nothing of it on stderr.
+    [ -z "$(pgrep -P "$E2E_APID")" ] && [ ! -s "$E2E_TMP/stderr" ] || fail "the strip started the engine"
 
     served=$(wc -l <"$E2E_TMP/server.log")
     # A link followed in the strip opens the page view with the related-topics bar.
@@ -90,6 +93,8 @@ exercise() {
     wait_for 20 mostly_white "$PAGE" || fail "the followed link did not open the page view"
     bar_shown || fail "the page view shows without the related-topics bar"
     tail -n "+$((served + 1))" "$E2E_TMP/server.log" | grep -q 'GET /other.htm' || fail "the linked page was not fetched"
+    blue_shown() { grab "$E2E_TMP/page.png" "$PAGE" && [ "$(convert "$E2E_TMP/page.png" -fill white +opaque blue -fill black -opaque blue -format '%[fx:int((1-mean)*w*h)]' info:)" -ge 300 ]; }
+    wait_for 10 blue_shown || fail "the page's picture is not shown in the page view"
     note "$1: page view open"
 
     # The cross (Image6 in the bar) returns to the strip and reloads the update page.
@@ -101,7 +106,7 @@ exercise() {
     click "$(sx 6)" "$(sy 176)" && sleep 2
     { no_page_view && mostly_white "$STRIP"; } || fail "a link to a local file was followed"
     if [ "$1" = "web engine" ]; then # the simple HTML view loads every link in place
-        click "$(sx 203)" "$(sy 176)" && click "$(sx 303)" "$(sy 176)" # about:blank, then new.htm
+        click "$(sx 210)" "$(sy 176)" && click "$(sx 310)" "$(sy 176)" # about:blank, then new.htm
         wait_for 10 test -s "$E2E_TMP/browser.log" && sleep 1
         [ "$(cat "$E2E_TMP/browser.log")" = "http://127.0.0.1:$port/new.htm" ] || fail "browser: $(cat "$E2E_TMP/browser.log")"
         : >"$E2E_TMP/browser.log"
