@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package (build-package/quelvex_5.0_<arch>.deb). Installs what is missing first.
+# Builds the two Debian packages, build-package/quelvex_5.0_<arch>.deb and
+# quelvex-web_5.0_<arch>.deb. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh build

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package of this build: its files and computed dependencies, the validators
-# (lintian, desktop-file-validate, appstreamcli), and the unpacked program, started through its
-# bin/ link, finding its alarm and its web module in its own folder.
+# The Debian packages of this build, quelvex and quelvex-web: their files and computed
+# dependencies, no maintainer scripts, the validators (lintian, desktop-file-validate,
+# appstreamcli), and the unpacked pair, the program started through its bin/ link, finding its
+# alarm and its web module in its own folder.
 #   package.sh PATH_TO_QUELVEX BUILD_DIR
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -11,14 +12,18 @@ readonly ID=example.quelvex.Quelvex
 (cd "$E2E_TMP" && cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$E2E_TMP/pkg" >"$E2E_TMP/cpack.log" 2>&1) ||
     fail "cpack: $(tail -5 "$E2E_TMP/cpack.log")"
 deb=$(ls "$E2E_TMP"/pkg/quelvex_5.0_*.deb) || fail "no package built"
-note "package $(basename "$deb"): $(($(stat -c %s "$deb") / 1024)) KiB"
+web=$(ls "$E2E_TMP"/pkg/quelvex-web_5.0_*.deb) || fail "no web package built"
+note "packages: $(($(stat -c %s "$deb") / 1024)) KiB and web $(($(stat -c %s "$web") / 1024)) KiB"
 
 root=$E2E_TMP/root
 dpkg-deb -x "$deb" "$root"
+[ ! -e "$root/usr/lib/quelvex/quelvex_webengine.so" ] || fail "the web module is in quelvex"
+[ "$(dpkg-deb -c "$web" | grep -c '^-')" = 3 ] || fail "quelvex-web holds more than its module and docs"
+dpkg-deb -x "$web" "$root"
 for f in usr/lib/quelvex/quelvex usr/lib/quelvex/ALARM.WAV usr/share/applications/$ID.desktop \
     usr/share/metainfo/$ID.metainfo.xml usr/share/icons/hicolor/48x48/apps/$ID.png \
     usr/share/icons/hicolor/96x96/apps/$ID.png usr/share/icons/hicolor/scalable/apps/$ID.svg \
-    usr/share/doc/quelvex/copyright; do
+    usr/share/doc/quelvex/copyright usr/share/man/man1/quelvex.1.gz usr/lib/quelvex/quelvex_webengine.so; do
     [ -e "$root/$f" ] || fail "missing from the package: $f"
 done
 [ "$(readlink "$root/usr/bin/quelvex")" = ../lib/quelvex/quelvex ] || fail "bin/quelvex is not a link to the program"
@@ -26,12 +31,18 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libqt6multimedia6 libjpeg62-turbo fonts-liberation qt6-wayland; do
     grep -q "$d" <<<"$depends" || fail "$d not among the dependencies: $depends"
 done
+! grep -qi webengine <<<"$depends" || fail "quelvex depends on QtWebEngine: $depends"
+[ "$(dpkg-deb -f "$deb" Recommends)" = quelvex-web ] || fail "quelvex does not recommend quelvex-web"
+grep -q '^quelvex (= 5.0), .*libqt6webenginewidgets6' <<<"$(dpkg-deb -f "$web" Depends)" ||
+    fail "quelvex-web dependencies: $(dpkg-deb -f "$web" Depends)"
+for d in "$deb" "$web"; do
+    ! dpkg-deb -I "$d" | grep -q 'postinst\|postrm' || fail "maintainer scripts in $(basename "$d")"
+done
 desktop-file-validate "$root/usr/share/applications/$ID.desktop" || fail "desktop entry not valid"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$ID.metainfo.xml" >"$E2E_TMP/appstream.log" 2>&1 ||
     fail "AppStream metadata not valid: $(cat "$E2E_TMP/appstream.log")"
-lintian "$deb" >"$E2E_TMP/lintian.log" 2>&1 || true
-! grep -q '^E:' "$E2E_TMP/lintian.log" || fail "lintian errors: $(grep '^E:' "$E2E_TMP/lintian.log")"
-note "lintian: $(grep -c '^W:' "$E2E_TMP/lintian.log") warnings, no errors"
+lintian "$deb" "$web" >"$E2E_TMP/lintian.log" 2>&1 || true
+! grep -q '^[EW]:' "$E2E_TMP/lintian.log" || fail "lintian: $(grep '^[EW]:' "$E2E_TMP/lintian.log")"
 
 # In a terminal with no display, --version and --help still answer.
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/quelvex" --version 2>&1)" = "Quelvex 5.0" ] ||
