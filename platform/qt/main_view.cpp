@@ -108,11 +108,11 @@ MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, 
     applyWindowGeometry();
 }
 
-const QFont& MainView::fontOf(const FontSpec& spec) const {
+const QFont& MainView::fontOf(const FontSpec& wanted) const {
     // A handful of label fonts, each made once.
     for (const auto& [s, font] : fonts_)
-        if (sameFont(s, spec)) return font;
-    return fonts_.emplace_back(spec, fontFor(spec)).second;
+        if (sameFont(s, wanted)) return font;
+    return fonts_.emplace_back(wanted, fontFor(wanted)).second;
 }
 
 // Every paint places each label of the surface, and shaping its text costs more than drawing the

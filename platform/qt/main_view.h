@@ -59,7 +59,7 @@ class MainView final : public QWidget, public ChangeSink {
 
   private:
     QWidget* surfaceOf(Parent surface) const;
-    const QFont& fontOf(const FontSpec& spec) const;
+    const QFont& fontOf(const FontSpec& wanted) const;
     Size textSize(const FontSpec& font, const std::string& text) const;
     void paintControls(QPainter& painter, Parent surface, const QRect& dirty) const;
     void paintItem(QPainter& painter, const DrawItem& item, qreal ratio) const;

@@ -165,22 +165,22 @@ Point MainWindow::toLogical(LPARAM lParam) const {
             static_cast<int>(std::floor(GET_Y_LPARAM(lParam) / scale_))};
 }
 
-HFONT MainWindow::fontOf(const FontSpec& spec) {
+HFONT MainWindow::fontOf(const FontSpec& wanted) {
     // A handful of label fonts, each made once per scale.
     for (const Font& f : fonts_)
-        if (f.scale == scale_ && f.spec.family == spec.family && f.spec.pixelSize == spec.pixelSize &&
-            f.spec.bold == spec.bold && f.spec.underline == spec.underline)
+        if (f.scale == scale_ && f.wanted.family == wanted.family && f.wanted.pixelSize == wanted.pixelSize &&
+            f.wanted.bold == wanted.bold && f.wanted.underline == wanted.underline)
             return f.font;
     LOGFONTW lf{};
     // A negative height is the em size, which is what a pixel size means elsewhere.
-    lf.lfHeight = -static_cast<LONG>(std::lround((spec.pixelSize > 0 ? spec.pixelSize : 11) * scale_));
-    lf.lfWeight = spec.family == FontFamily::ArialBlack ? FW_BLACK : spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = spec.underline;
+    lf.lfHeight = -static_cast<LONG>(std::lround((wanted.pixelSize > 0 ? wanted.pixelSize : 11) * scale_));
+    lf.lfWeight = wanted.family == FontFamily::ArialBlack ? FW_BLACK : wanted.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = wanted.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = ANTIALIASED_QUALITY;
-    lstrcpynW(lf.lfFaceName, faceNameOf(spec.family), LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, faceNameOf(wanted.family), LF_FACESIZE);
     HFONT font = CreateFontIndirectW(&lf);
-    fonts_.push_back({spec, scale_, font});
+    fonts_.push_back({wanted, scale_, font});
     return font;
 }
 

@@ -40,7 +40,7 @@ class MainWindow final : public ChangeSink {
 
     Rect toDevice(const Rect& logical) const;
     Point toLogical(LPARAM lParam) const;
-    HFONT fontOf(const FontSpec& spec);
+    HFONT fontOf(const FontSpec& wanted);
     void paint(HDC target, const RECT& dirty);
     void paintSurface(HDC dc, Parent surface, const Rect& dirty);
     void paintItem(HDC dc, const DrawItem& item, Point origin);
@@ -58,7 +58,7 @@ class MainWindow final : public ChangeSink {
     // Before the drawing, which measures texts from its start.
     double scale_ = 1.0;
     struct Font {
-        FontSpec spec;
+        FontSpec wanted;
         double scale;
         HFONT font;
     };
