@@ -36,6 +36,7 @@ struct FontSpec {
     int pixelSize = 0;
     bool bold = false;
     bool underline = false;
+    friend constexpr bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
 struct LayoutEntry {

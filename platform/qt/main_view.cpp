@@ -34,11 +34,6 @@ QFont fontFor(const FontSpec& logical) {
     return font;
 }
 
-bool sameFont(const FontSpec& a, const FontSpec& b) {
-    return a.family == b.family && a.pixelSize == b.pixelSize && a.bold == b.bold &&
-           a.underline == b.underline;
-}
-
 std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
     switch (button) {
     case Qt::LeftButton: return MouseButton::Left;
@@ -111,7 +106,7 @@ MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, 
 const QFont& MainView::fontOf(const FontSpec& wanted) const {
     // A handful of label fonts, each made once.
     for (const auto& [s, font] : fonts_)
-        if (sameFont(s, wanted)) return font;
+        if (s == wanted) return font;
     return fonts_.emplace_back(wanted, fontFor(wanted)).second;
 }
 
@@ -119,7 +114,7 @@ const QFont& MainView::fontOf(const FontSpec& wanted) const {
 // emblem's frame; the captions change only with the language and the status, so each is shaped once.
 Size MainView::textSize(const FontSpec& font, const std::string& text) const {
     for (const MeasuredText& m : measured_)
-        if (m.text == text && sameFont(m.font, font)) return m.size;
+        if (m.text == text && m.font == font) return m.size;
     const QFontMetrics metrics(fontOf(font));
     const Size size{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
     if (measured_.size() >= kMeasuredTexts) measured_.erase(measured_.begin());

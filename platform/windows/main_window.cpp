@@ -168,9 +168,7 @@ Point MainWindow::toLogical(LPARAM lParam) const {
 HFONT MainWindow::fontOf(const FontSpec& wanted) {
     // A handful of label fonts, each made once per scale.
     for (const Font& f : fonts_)
-        if (f.scale == scale_ && f.wanted.family == wanted.family && f.wanted.pixelSize == wanted.pixelSize &&
-            f.wanted.bold == wanted.bold && f.wanted.underline == wanted.underline)
-            return f.font;
+        if (f.scale == scale_ && f.wanted == wanted) return f.font;
     LOGFONTW lf{};
     // A negative height is the em size, which is what a pixel size means elsewhere.
     lf.lfHeight = -static_cast<LONG>(std::lround((wanted.pixelSize > 0 ? wanted.pixelSize : 11) * scale_));
