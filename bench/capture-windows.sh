@@ -14,11 +14,7 @@ wbuild=$(realpath "${2:-$root/build-windows}")
 exe="$wbuild/platform/windows/quelvex_capture_bench.exe"
 runs=${3:-15}
 for b in "$linux" "$exe"; do [ -f "$b" ] || { echo "not built: $b" >&2; exit 2; }; done
-export WINEPREFIX="$wbuild/wine" WINEDEBUG=-all
-[ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix: run tools/build-windows.sh --test" >&2; exit 2; }
-end_wine_session() { HOME="$wbuild/wine-home" wineserver -k 2>/dev/null || true; HOME="$wbuild/wine-home" wineserver -w; }
-trap 'end_wine_session; bench_cleanup' EXIT
-end_wine_session # a session keeps the screen it began on
+bench_use_wine "$wbuild"
 
 start_xvfb "$BENCH_TMP" 1920x1080 || { echo "Xvfb did not start" >&2; exit 1; }
 BENCH_PIDS+=("$XVFB_PID")
@@ -27,7 +23,7 @@ convert -size 1920x1080 plasma:fractal -attenuate 0.4 +noise Gaussian "$BENCH_TM
 display -window root "$BENCH_TMP/screen.png" || true
 cd "$BENCH_TMP/work"
 # Wine's first program of a session also starts the session: not counted.
-HOME="$wbuild/wine-home" wine "$exe" 1 w0.jpg >/dev/null
+wine_env wine "$exe" 1 w0.jpg >/dev/null
 printf '%-8s %s\n' linux "$("$linux" "$runs" "$BENCH_TMP/work/l.jpg" | tail -n1)"
-printf '%-8s %s\n' wine "$(HOME="$wbuild/wine-home" wine "$exe" "$runs" w.jpg | tr -d '\r')"
+printf '%-8s %s\n' wine "$(wine_env wine "$exe" "$runs" w.jpg | tr -d '\r')"
 printf 'jpeg_kib linux %d, wine %d\n' $(($(stat -c %s l.jpg) / 1024)) $(($(stat -c %s w.jpg) / 1024))

@@ -26,3 +26,15 @@ bench_start_x() {
     start_xvfb "$BENCH_TMP" 1280x1024 || { echo "Xvfb did not start" >&2; exit 1; }
     BENCH_PIDS+=("$XVFB_PID")
 }
+
+# bench_use_wine WINDOWS_BUILD_DIR: Wine in that build's prefix (tools/build-windows.sh --test
+# makes it), its session ended now and at exit: a session keeps the screen it began on.
+bench_use_wine() {
+    export WINEPREFIX="$1/wine" WINEDEBUG=-all
+    WINE_HOME="$1/wine-home"
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix: run tools/build-windows.sh --test" >&2; exit 2; }
+    trap 'end_wine_session; bench_cleanup' EXIT
+    end_wine_session
+}
+wine_env() { HOME="$WINE_HOME" "$@"; }
+end_wine_session() { wine_env wineserver -k 2>/dev/null || true; wine_env wineserver -w 2>/dev/null || true; }

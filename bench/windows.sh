@@ -16,17 +16,12 @@ seconds=${4:-60}
 for b in "$program" "$exe"; do
     [ -f "$b" ] || { echo "not built: $b" >&2; exit 2; }
 done
-export WINEPREFIX="$wbuild/wine" WINEDEBUG=-all
-readonly WINE_HOME="$wbuild/wine-home"
-[ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix: run tools/build-windows.sh --test" >&2; exit 2; }
+bench_use_wine "$wbuild"
 tck=$(getconf CLK_TCK)
 readonly WIN_AREA=483x335+398+344 # the window opens centred on the 1280x1024 screen
 declare -A R                      # results, by "linux.KEY" and "wine.KEY"
 
 die() { echo "$*" >&2; exit 1; }
-wine_env() { HOME="$WINE_HOME" "$@"; }
-end_wine_session() { wine_env wineserver -k 2>/dev/null || true; wine_env wineserver -w 2>/dev/null || true; }
-trap 'end_wine_session; bench_cleanup' EXIT
 
 # launch linux|wine: starts that program with --dry-run; sets APP_PID (for Wine, the exe's process).
 launch() {
@@ -166,7 +161,6 @@ bench() {
     stop_app
 }
 
-end_wine_session # a session keeps the screen of the X server it began on
 bench_start_x
 echo "Linux program and quelvex.exe ($(wine --version)) under Xvfb $DISPLAY: $runs timed starts," \
     "CPU over $seconds s (CLK_TCK=$tck)"
