@@ -28,4 +28,13 @@ class FaceEvents {
     virtual void capturesSettled() {}
 };
 
+// Presses a control the way a person does with the left button: down, click, up, at its top-left
+// pixel. For input that is not a mouse (keys, the command line, a notification's action); give it
+// the driver, not the model, so the changes reach the screen.
+inline void pressControl(FaceEvents& events, ControlRef control) {
+    events.mouseDown(control, MouseButton::Left, 0, 0);
+    events.click(control);
+    events.mouseUp(control, MouseButton::Left, 0, 0);
+}
+
 } // namespace quelvex
