@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "core/form1.h"
+#include "platform/linux/desktop_session.h"
 #include "platform/linux/disk_statvfs.h"
 #include "platform/linux/idle_inhibitor.h"
 #include "platform/linux/logind_power.h"
@@ -134,6 +135,10 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
     // twenty times a second) waits for a round trip to the X server first. The face's repaints
     // are a few small pictures, cheaper to send through the socket.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+    if (const std::string missing = missingDesktopSession(); !missing.empty()) {
+        std::fprintf(stderr, "%s\n", missing.c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     setUpApplication();
 

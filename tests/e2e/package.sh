@@ -49,6 +49,9 @@ lintian "$deb" "$web" >"$E2E_TMP/lintian.log" 2>&1 || true
     fail "--version with no display: $(env -u DISPLAY "$root/usr/bin/quelvex" --version 2>&1 | head -3)"
 env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/quelvex" --help 2>&1 | grep -q -- --dry-run ||
     fail "--help with no display does not list --dry-run"
+# Without one, the window's start says so in one line and fails, instead of Qt's abort.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/quelvex" --dry-run 2>&1) && fail "started with no display"
+[ "$(wc -l <<<"$out")" = 1 ] && grep -q "desktop session" <<<"$out" || fail "no display: $out"
 
 # The unpacked program, started through its link, in a rehearsal. Online (as these machines
 # report themselves), its first poll loads the web module from the program's own folder.
