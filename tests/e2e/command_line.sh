@@ -51,8 +51,9 @@ quelvex --dry-run
 [ "$RC" = 0 ] || fail "a plain later start gave status $RC"
 sleep 1
 [ "$(windows)" = 1 ] || fail "$(windows) windows after a second start"
+[ "$(xdotool getwindowfocus 2>/dev/null)" = "$E2E_WID" ] || fail "the second start did not bring the window forward"
 quelvex --stop
 [ "$RC" = 1 ] && grep -q 'no Quelvex runs' "$E2E_TMP/later" || fail "--stop of a real run: status $RC, $(cat "$E2E_TMP/later")"
 app_alive || fail "the program ended"
-note "one window; a real --stop does not reach a rehearsal"
+note "one window, brought forward; a real --stop does not reach a rehearsal"
 pass
