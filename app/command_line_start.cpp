@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "platform/linux/session_instance.h"
+#include "platform/linux/x11_activation.h"
 #include "platform/qt/main_view.h"
 
 #include <cstdio>
@@ -70,6 +71,9 @@ void receiveCommandLine(Program& program, const QStringList& arguments, const QV
     view.setWindowState(view.windowState() & ~Qt::WindowMinimized);
     view.raise();
     view.activateWindow();
+    // Under a window manager that guards the focus, the request above carries this program's
+    // own last user time; the new start's carries the time its launcher was used.
+    activateForStartup(view, platformData.value(QStringLiteral("DESKTOP_STARTUP_ID")).toString().toUtf8());
 }
 
 } // namespace quelvex
