@@ -17,9 +17,10 @@ bool allDigits(const std::string& text) {
     return true;
 }
 
-// A run of digits short enough not to overflow an int once multiplied by 3600; -1 otherwise.
+// A run of at most five digits, so that hours, minutes and seconds of such numbers add up within
+// an int; -1 otherwise.
 int smallNumber(const std::string& text) {
-    if (!allDigits(text) || text.size() > 6) return -1;
+    if (!allDigits(text) || text.size() > 5) return -1;
     return std::stoi(text);
 }
 
@@ -74,7 +75,6 @@ int unitDuration(const std::string& text) {
         const int v = smallNumber(digits);
         if (next == std::size(kUnits) || v < 0) return -1;
         total += v * kUnits[next++].seconds;
-        if (total > 10 * kLongestCountSeconds) return total;
     }
     return text.empty() ? -1 : total;
 }
@@ -94,11 +94,6 @@ void pressTimes(FaceEvents& events, Image button, int times) {
 }
 
 } // namespace
-
-bool CommandRequest::changesFace() const {
-    return count != Count::None || alarm || capture || captureEvery > 0 || hideOnCapture || noShutdown ||
-           stop;
-}
 
 int parseDuration(const std::string& text, std::string& error) {
     const int seconds = text.find(':') != std::string::npos ? colonDuration(text) : unitDuration(text);

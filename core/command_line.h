@@ -29,9 +29,6 @@ struct CommandRequest {
     bool dryRun = false;
     bool help = false;
     bool version = false;
-
-    // Whether the request changes anything on the face (a plain start, or --dry-run alone, does not).
-    bool changesFace() const;
 };
 
 struct ParsedCommandLine {
