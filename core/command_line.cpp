@@ -184,6 +184,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             r.version = true;
         } else if (startsWith(a, "-") && a.size() > 1) {
             parsed.error = "unknown option '" + name + "' (see --help)";
+        } else if (i > 0 && arguments[i - 1] == "--capture" && allDigits(a)) {
+            parsed.error = "--capture takes its minutes after '=': --capture=" + a;
         } else {
             parsed.error = "unexpected argument '" + a + "' (see --help)";
         }
