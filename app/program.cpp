@@ -1,11 +1,14 @@
 #include "app/program.h"
 
+#include "app/command_line_start.h"
+
 #include "core/form1.h"
 #include "platform/linux/desktop_session.h"
 #include "platform/linux/disk_statvfs.h"
 #include "platform/linux/idle_inhibitor.h"
 #include "platform/linux/logind_power.h"
 #include "platform/linux/screen_grab.h"
+#include "platform/linux/session_instance.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
@@ -18,7 +21,6 @@
 #include "ui/language.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
@@ -84,6 +86,9 @@ TForm1& Program::form() {
 MainView& Program::view() {
     return parts_->view;
 }
+FaceDriver& Program::driver() {
+    return parts_->driver;
+}
 
 namespace {
 
@@ -113,23 +118,16 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
 #endif
     ProgramOptions options;
     options.timer1 = timer1;
+    CommandRequest request;
+    QStringList arguments;
     {
-        // The command line is read before the display is opened, so --help and --version also
-        // answer in a terminal with no display.
+        // The command line is read before the display is opened, so --help, --version, a bad
+        // value and a hand-over to the running program all answer in a terminal with no display.
         QCoreApplication early(argc, argv);
         nameApplication();
-        QCommandLineParser parser;
-        parser.setApplicationDescription(QStringLiteral(
-            "Switches the computer off at a chosen moment, with an alarm and screen captures."));
-        parser.addHelpOption();
-        parser.addVersionOption();
-        const QCommandLineOption dryRun(
-            QStringLiteral("dry-run"),
-            QStringLiteral(
-                "Rehearse a setting: every action runs except the power-off, which is only reported."));
-        parser.addOption(dryRun);
-        parser.process(early);
-        options.dryRun = parser.isSet(dryRun);
+        arguments = early.arguments();
+        if (const int status = answerCommandLine(arguments, request); status >= 0) return status;
+        options.dryRun = request.dryRun;
     }
     // With shared memory, every repaint of a spot the server may still be reading (the emblem's,
     // twenty times a second) waits for a round trip to the X server first. The face's repaints
@@ -144,6 +142,16 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
 
     try {
         Program program(options);
+        SessionInstance instance(options.dryRun,
+                                 [&program](const QStringList& args, const QVariantMap& data) {
+                                     receiveCommandLine(program, args, data);
+                                 });
+        // Another start may have taken the name since this one looked.
+        if (!instance.claim()) {
+            const int status = answerCommandLine(arguments, request);
+            return status < 0 ? 1 : status;
+        }
+        applyCommandRequest(program.form(), program.driver(), request);
         program.view().show();
         app.exec();
     } catch (const std::exception& e) {

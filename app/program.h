@@ -6,6 +6,7 @@
 
 namespace quelvex {
 
+class FaceDriver;
 class MainView;
 class TForm1;
 
@@ -25,6 +26,8 @@ class Program {
 
     TForm1& form();
     MainView& view();
+    // Input that is not the mouse goes through here, so that its changes reach the screen.
+    FaceDriver& driver();
 
   private:
     struct Parts;
@@ -35,7 +38,7 @@ class Program {
 void setUpApplication();
 
 // Builds the program and runs the event loop until the window closes. Reads the command line
-// (--dry-run, --help, --version).
+// (see commandLineHelp).
 int runProgram(int argc, char** argv, Timer1Mode timer1 = Timer1Mode::PerSecond);
 
 } // namespace quelvex

@@ -1,9 +1,11 @@
 // quelvex.exe: reads the command line, builds the window with the Windows services and runs the
 // message loop until the window closes.
+#include "core/command_line.h"
 #include "core/form1.h"
 #include "platform/windows/browser_strip.h"
 #include "platform/windows/help_window.h"
 #include "platform/windows/main_window.h"
+#include "platform/windows/session_instance.h"
 #include "platform/windows/skin_bitmaps.h"
 #include "platform/windows/timer_runtime.h"
 #include "platform/windows/windows_capture.h"
@@ -26,9 +28,6 @@
 namespace quelvex {
 namespace {
 
-constexpr char kDescription[] =
-    "Switches the computer off at a chosen moment, with an alarm and screen captures.";
-
 // A GUI program has no console of its own. Whatever already has somewhere to go (a redirection,
 // Wine's terminal) keeps it; otherwise the text goes to the console it was started from.
 void reachConsole() {
@@ -43,48 +42,47 @@ void reachConsole() {
 }
 
 struct Options {
+    CommandRequest request;
+    std::vector<std::string> arguments; // after the program's name
     bool dryRun = false;
     int exitCode = -1; // set when the command line has been answered without a window
 };
 
-// The options and their texts as the Linux build gives them.
+void say(std::FILE* stream, const std::string& text) {
+    reachConsole();
+    std::fputs(text.c_str(), stream);
+    std::fflush(stream);
+}
+
+// Errors, --help and --version, and the hand-over to the program already running in this session.
 Options readCommandLine(const std::vector<std::string>& args) {
     Options options;
-    const std::string program = args.empty() ? "quelvex" : args.front();
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--dry-run") {
-            options.dryRun = true;
-        } else if (a == "-h" || a == "--help" || a == "-?" || a == "/?") {
-            reachConsole();
-            std::printf("Usage: %s [options]\n%s\n\nOptions:\n"
-                        "  -h, --help     Displays help on commandline options.\n"
-                        "  -v, --version  Displays version information.\n"
-                        "  --dry-run      Rehearse a setting: every action runs except the power-off,\n"
-                        "                 which is only reported.\n\n",
-                        program.c_str(), kDescription);
-            std::fflush(stdout);
-            options.exitCode = 0;
-            return options;
-        } else if (a == "-v" || a == "--version") {
-            reachConsole();
-            std::printf("Quelvex 5.0\n");
-            std::fflush(stdout);
-            options.exitCode = 0;
-            return options;
-        } else {
-            reachConsole();
-            const std::string name = a.rfind("--", 0) == 0  ? a.substr(2)
-                                     : a.rfind('-', 0) == 0 ? a.substr(1)
-                                                            : a;
-            std::fprintf(stderr,
-                         a.rfind('-', 0) == 0 ? "Quelvex: Unknown option '%s'.\n"
-                                              : "Quelvex: Unexpected argument '%s'.\n",
-                         name.c_str());
-            std::fflush(stderr);
-            options.exitCode = 1;
-            return options;
-        }
+    const std::vector<std::string> arguments(args.empty() ? args.end() : args.begin() + 1, args.end());
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    options.request = parsed.request;
+    options.arguments = arguments;
+    options.dryRun = parsed.request.dryRun;
+    if (!parsed.ok()) {
+        say(stderr, "quelvex: " + parsed.error + "\n");
+        options.exitCode = 2;
+    } else if (parsed.request.help) {
+        say(stdout, commandLineHelp(args.empty() ? "quelvex" : args.front()));
+        options.exitCode = 0;
+    } else if (parsed.request.version) {
+        say(stdout, "Quelvex 5.0\n");
+        options.exitCode = 0;
+    } else if (parsed.request.stop && !instanceRunning(options.dryRun)) {
+        say(stderr, options.dryRun
+                        ? "quelvex: --stop: no Quelvex started with --dry-run runs in this session\n"
+                        : "quelvex: --stop: no Quelvex runs in this session\n");
+        options.exitCode = 1;
+    } else if (parsed.request.stop || instanceRunning(options.dryRun)) {
+        const HandOverResult result = handOverToRunning(arguments, options.dryRun);
+        if (result == HandOverResult::Failed)
+            say(stderr, "quelvex: the running Quelvex did not take the command line\n");
+        // A program that ended meanwhile leaves this start to run on its own.
+        if (result != HandOverResult::NoInstance || parsed.request.stop)
+            options.exitCode = result == HandOverResult::Delivered ? 0 : 1;
     }
     return options;
 }
@@ -108,6 +106,12 @@ int run(HINSTANCE instance, const Options& options) {
     // Tests and packagers point the program at another server.
     if (const wchar_t* site = _wgetenv(L"QUELVEX_SITE_URL"); site && *site) setSiteUrl(narrow(site));
 
+    SessionInstance session(options.dryRun);
+    if (!session.first()) {
+        // Another start took the session since this one looked: it gets the command line.
+        const HandOverResult result = handOverToRunning(options.arguments, options.dryRun);
+        return result == HandOverResult::Delivered ? 0 : 1;
+    }
     const SkinBitmaps pictures(instance);
     const HICON icon = programIcon(instance, SM_CXICON, SM_CYICON);
     const HICON smallIcon = programIcon(instance, SM_CXSMICON, SM_CYSMICON);
@@ -148,6 +152,10 @@ int run(HINSTANCE instance, const Options& options) {
     driver.attach(web);
     if (const std::string missing = pictures.missing(); !missing.empty())
         errors.showError("The program lacks pictures of its skin: " + missing);
+    applyCommandRequest(form, driver, options.request);
+    session.listen(instance, [&](const std::vector<std::string>& arguments) {
+        if (applyHandedOverCommandLine(form, driver, arguments)) bringToFront(window.handle());
+    });
     window.show();
 
     MSG msg;

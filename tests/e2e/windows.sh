@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # quelvex.exe under Wine on its own Xvfb: the window opens centred at full size, the left clock
 # runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
-# power-off, the options panel folds the window, the link bar stays while Wine (online, with no page
-# engine) loads no page, and a Spanish user gets the Spanish face.
+# power-off, the options panel folds the window, later starts hand their command line over, the
+# link bar stays while Wine (online, with no page engine) loads no page, and a Spanish user gets
+# the Spanish face.
 #   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
 # Start it with no Wine session running in the prefix: a session keeps the screen it began on.
 # With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
@@ -77,6 +78,24 @@ wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H_FOLDED" || fai
 click_control 197 191 88 24
 wait_for 10 geometry_is "$wid" "$WIN_X" "$WIN_Y" "$WIN_W" "$WIN_H" || fail "not unfolded to 335 in place"
 note "folded to $WIN_H_FOLDED and back"
+
+# Later starts hand their command line to this one: a count that ends in a second rehearsed
+# power-off, one window all along; a bad value exits 2; a real --stop finds no real program.
+later() {
+    RC=0
+    env LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 DISPLAY="$DISPLAY" timeout 30 wine "$E2E_BIN" "$@" \
+        </dev/null >/dev/null 2>"$E2E_TMP/later" || RC=$?
+}
+later --in 0:00:02 --dry-run
+[ "$RC" = 0 ] || fail "handing over --in gave status $RC: $(cat "$E2E_TMP/later")"
+second_power() { [ "$(stderr_count "$POWER_LINE")" = 2 ]; }
+wait_for 10 second_power || fail "the handed-over count did not end in a power-off"
+[ "$(xdotool search --onlyvisible --name '^Quelvex' | wc -l)" = 1 ] || fail "a later start opened a window"
+later --in 100:00:00 --dry-run
+[ "$RC" = 2 ] && grep -q '99:59:59' "$E2E_TMP/later" || fail "--in 100:00:00: status $RC, $(cat "$E2E_TMP/later")"
+later --stop
+[ "$RC" = 1 ] || fail "a real --stop with only a rehearsal running gave status $RC"
+note "later starts hand over, bad values exit 2"
 
 # The star, then the Help link, show one help window, in English; kept for the Spanish one.
 help_windows() { xdotool search --onlyvisible --name 'HELP$|^AYUDA' 2>/dev/null || true; }

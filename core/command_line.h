@@ -1,0 +1,62 @@
+// The program's command line: what a start asks for, read from its arguments, and how a running
+// window carries it out by pressing its own controls. Shared by every platform's start-up.
+#pragma once
+
+#include "ui/events.h"
+
+#include <string>
+#include <vector>
+
+namespace quelvex {
+
+class TForm1;
+
+// Longest count the face can show, 99:59:59.
+inline constexpr int kLongestCountSeconds = 99 * 3600 + 59 * 60 + 59;
+
+struct CommandRequest {
+    enum class Count : std::uint8_t { None, In, At };
+    Count count = Count::None;
+    // For In the length of the count; for At the time of day, both in seconds.
+    int seconds = 0;
+    bool alarm = false;
+    bool capture = false;
+    // Minutes between captures while counting; 0 for none.
+    int captureEvery = 0;
+    bool hideOnCapture = false;
+    bool noShutdown = false;
+    bool stop = false;
+    bool dryRun = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    CommandRequest request;
+    // Empty when the arguments were understood; otherwise one line for the person, no newline.
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// Reads the arguments that follow the program's name.
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --help, ending in a newline.
+std::string commandLineHelp(const std::string& programName);
+
+// Accepted length forms: H:MM:SS, M:SS, and units in falling order (2h, 90m, 45s, 1h30m, 1h5m30s).
+// Returns the seconds, or -1 with `error` set.
+int parseDuration(const std::string& text, std::string& error);
+// HH:MM or HH:MM:SS on a 24-hour clock; seconds of the day, or -1 with `error` set.
+int parseTimeOfDay(const std::string& text, std::string& error);
+
+// Carries a request out on the window as a person would: mode button, up buttons, option lamps,
+// then START. `events` is the driver that feeds the window, so every change reaches the screen.
+void applyCommandRequest(const TForm1& form, FaceEvents& events, const CommandRequest& request);
+
+// A command line handed over by a later start, carried out on the running window. True when the
+// window should then come to the front: always, except when all it asked was to stop.
+bool applyHandedOverCommandLine(const TForm1& form, FaceEvents& events,
+                                const std::vector<std::string>& arguments);
+
+} // namespace quelvex

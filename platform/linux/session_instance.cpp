@@ -1,0 +1,83 @@
+#include "platform/linux/session_instance.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusReply>
+
+namespace quelvex {
+namespace {
+
+const QString kObjectPath = QStringLiteral("/example/quelvex/Quelvex");
+const QString kInterface = QStringLiteral("example.quelvex.Quelvex");
+constexpr int kHandOverTimeoutMs = 5000;
+
+QVariantMap activationData() {
+    QVariantMap data;
+    for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
+        if (const QByteArray v = qgetenv(name); !v.isEmpty())
+            data.insert(QString::fromLatin1(name), QString::fromUtf8(v));
+    return data;
+}
+
+} // namespace
+
+QString sessionInstanceName(bool dryRun) {
+    return dryRun ? QStringLiteral("example.quelvex.Quelvex.DryRun")
+                  : QStringLiteral("example.quelvex.Quelvex");
+}
+
+HandOverResult handOverToRunning(const QStringList& arguments, bool dryRun, QString* failure) {
+    // A connection of its own, closed again: the one the running window keeps is made later, on
+    // the application that shows it.
+    const QString connectionName = QStringLiteral("quelvex-hand-over");
+    HandOverResult result = HandOverResult::NoInstance;
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        if (bus.isConnected()) {
+            QDBusMessage call = QDBusMessage::createMethodCall(sessionInstanceName(dryRun), kObjectPath,
+                                                               kInterface, QStringLiteral("HandOver"));
+            call.setArguments({arguments, activationData()});
+            call.setAutoStartService(false);
+            const QDBusMessage reply = bus.call(call, QDBus::Block, kHandOverTimeoutMs);
+            if (reply.type() == QDBusMessage::ReplyMessage) {
+                result = HandOverResult::Delivered;
+            } else if (reply.errorName() != QDBusError::errorString(QDBusError::ServiceUnknown) &&
+                       reply.errorName() != QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner")) {
+                result = HandOverResult::Failed;
+                if (failure) *failure = reply.errorName() + QStringLiteral(": ") + reply.errorMessage();
+            }
+        }
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+    return result;
+}
+
+SessionInstance::SessionInstance(bool dryRun, Receiver receiver)
+    : dryRun_(dryRun), receiver_(std::move(receiver)),
+      bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("quelvex-instance"))) {}
+
+SessionInstance::~SessionInstance() {
+    if (bus_.isConnected()) bus_.unregisterObject(kObjectPath);
+    QDBusConnection::disconnectFromBus(QStringLiteral("quelvex-instance"));
+}
+
+bool SessionInstance::claim() {
+    if (!bus_.isConnected() || !bus_.interface()) return true;
+    // The object is there before the name, so a start that finds the name always reaches it.
+    bus_.registerObject(kObjectPath, this, QDBusConnection::ExportScriptableSlots);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        bus_.interface()->registerService(sessionInstanceName(dryRun_),
+                                          QDBusConnectionInterface::DontQueueService,
+                                          QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid()) return true; // the bus refused for another reason: run alone
+    if (reply.value() == QDBusConnectionInterface::ServiceRegistered) return true;
+    bus_.unregisterObject(kObjectPath);
+    return false;
+}
+
+void SessionInstance::HandOver(const QStringList& arguments, const QVariantMap& platformData) {
+    if (receiver_) receiver_(arguments, platformData);
+}
+
+} // namespace quelvex
