@@ -1,8 +1,9 @@
 #include "app/program.h"
 
 #include "app/command_line_start.h"
-
 #include "core/form1.h"
+#include "core/power_warning.h"
+#include "platform/linux/desktop_notifier.h"
 #include "platform/linux/desktop_session.h"
 #include "platform/linux/disk_statvfs.h"
 #include "platform/linux/idle_inhibitor.h"
@@ -47,10 +48,12 @@ struct Program::Parts {
         : form(Services{clock, sound, options.dryRun ? static_cast<Power&>(dryRunPower) : power, grab, disk,
                         errors, help, QCoreApplication::applicationDirPath().toStdString() + "/"},
                WebServices{shell, network, web}),
-          driver(form.face(), form), view(form.face(), driver), timers(form.face(), driver, options.timer1) {
+          warning(form, notifier, options.dryRun), driver(form.face(), form), view(form.face(), driver),
+          timers(form.face(), driver, options.timer1) {
         driver.attach(view);
         driver.attach(timers);
         driver.attach(inhibitor);
+        driver.attach(warning);
         web.attach(view, driver, form.face());
         // A window hidden for a capture must be off the screen before the pixels are read.
         grab.setBeforeGrab([this] { driver.sync(); });
@@ -73,6 +76,8 @@ struct Program::Parts {
     QtWebView web; // its page widget belongs to the view
     TForm1 form;
     IdleInhibitor inhibitor{form}; // outlives the driver that feeds it
+    DesktopNotifier notifier{[this] { driver.warningCancelled(); }};
+    PowerWarning warning; // as the inhibitor; withdraws its notice at exit
     FaceDriver driver;
     MainView view;
     TimerRuntime timers;

@@ -62,6 +62,8 @@ class TForm1 : public FaceEvents {
     void webTitleChanged() override { CppWebBrowser1TitleChange(); }
     void webLoadFinished(bool ok) override { CppWebBrowser1LoadFinished(ok); }
     void capturesSettled() override { powerOffWhenCapturesSaved(); }
+    // Cancelling the warning before a power-off is pressing STOP.
+    void warningCancelled() override { pressControl(*this, Image::stop); }
 
     // Countdown.
     void Timer1Timer();

@@ -26,6 +26,8 @@ class FaceEvents {
     virtual void webLoadFinished(bool /*ok*/) {}
     // Every capture the platform was still saving has been saved or given up.
     virtual void capturesSettled() {}
+    // The user took the cancel action of the warning shown before a power-off.
+    virtual void warningCancelled() {}
 };
 
 // Presses a control the way a person does with the left button: down, click, up, at its top-left

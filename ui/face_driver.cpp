@@ -102,4 +102,8 @@ void FaceDriver::capturesSettled() {
     deliver([this] { model_.capturesSettled(); });
 }
 
+void FaceDriver::warningCancelled() {
+    deliver([this] { model_.warningCancelled(); });
+}
+
 } // namespace quelvex

@@ -40,6 +40,7 @@ class FaceDriver final : public FaceEvents {
     void webTitleChanged() override;
     void webLoadFinished(bool ok) override;
     void capturesSettled() override;
+    void warningCancelled() override;
 
   private:
     // Runs one model handler, then any events that arrived while it ran, then applies changes.

@@ -39,6 +39,24 @@ std::string captionText(Label label, int language) {
     }
 }
 
+std::string powerOffNoticeTitle(int language, int minutes) {
+    const std::string n = std::to_string(minutes);
+    if (isEnglish(language))
+        return "Quelvex will switch the computer off in " + n + (minutes == 1 ? " minute" : " minutes");
+    return "Quelvex apagar\u00e1 el equipo en " + n + (minutes == 1 ? " minuto" : " minutos");
+}
+
+const char* rehearsalNoticeText(int language) {
+    return isEnglish(language) ? "Rehearsal (--dry-run): the computer will stay on."
+                               : "Ensayo (--dry-run): el equipo seguir\u00e1 encendido.";
+}
+
+const char* cancelActionText(int language) { return isEnglish(language) ? "Cancel" : "Cancelar"; }
+
+const char* clickToCancelText(int language) {
+    return isEnglish(language) ? "Click here to cancel." : "Pulse aqu\u00ed para cancelar.";
+}
+
 std::string formCaption(Label label) {
     switch (label) {
     case Label::Label2: return "STATUS:";

@@ -2,7 +2,6 @@
 
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
-#include <QFileInfo>
 #include <QVariantMap>
 
 #include <cstdio>
@@ -15,14 +14,6 @@ namespace {
 const QString kReason = QStringLiteral("A timed power-off, alarm or screen capture is armed");
 constexpr quint32 kInhibitIdle = 8; // the portal's flag for "idle"
 constexpr int kTimeoutMs = 5000;
-
-// Without an address libdbus falls back to X11 autolaunch, which would start a bus of its own;
-// only a bus the session already has is worth asking.
-bool sessionBusExpected() {
-    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <QDBusError>
 #include <QDBusPendingCallWatcher>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QPromise>
 #include <QTimer>
@@ -29,6 +30,12 @@ QString failureOf(const QDBusMessage& reply, int timeoutMs) {
 }
 
 } // namespace
+
+bool sessionBusExpected() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
 
 const QString kLogindService = QStringLiteral("org.freedesktop.login1");
 const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -105,6 +112,7 @@ void LazyBus::open() {
 void LazyBus::opened(const Opened& result) {
     opening_ = false;
     bus_ = result.bus;
+    if (bus_ && onOpen_) onOpen_(*bus_);
     // A caller may call again from its handler; it then starts on an empty list.
     auto waiting = std::exchange(waiting_, {});
     for (auto& entry : waiting) {

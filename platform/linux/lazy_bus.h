@@ -23,6 +23,10 @@ QDBusMessage logindCall(const QString& method);
 QDBusMessage portalCall(const QString& interface, const QString& method,
                         const QString& path = QStringLiteral("/org/freedesktop/portal/desktop"));
 
+// Whether the session has a bus of its own to ask. Without an address libdbus falls back to X11
+// autolaunch, which would start a bus of its own.
+bool sessionBusExpected();
+
 // What became of one call.
 struct BusAnswer {
     // The reply or the error reply; an invalid message when no answer came at all.
@@ -52,6 +56,9 @@ class LazyBus {
     void call(const QDBusMessage& message, int timeoutMs, Done done);
     // Sends `message` when connected, looking at no answer; otherwise drops it.
     void send(const QDBusMessage& message);
+    // Runs on every connection as it opens, before any call goes out on it: where signals are
+    // subscribed to.
+    void setOnOpen(std::function<void(QDBusConnection&)> hook) { onOpen_ = std::move(hook); }
 
   private:
     struct Waiting {
@@ -78,6 +85,7 @@ class LazyBus {
     std::thread opener_;
     quint64 lastId_ = 0;
     std::map<quint64, Waiting> waiting_;
+    std::function<void(QDBusConnection&)> onOpen_;
     // Parent of every watcher and timer: deleting it first drops every pending answer.
     QObject context_;
 };

@@ -2,12 +2,14 @@
 // message loop until the window closes.
 #include "core/command_line.h"
 #include "core/form1.h"
+#include "core/power_warning.h"
 #include "platform/windows/browser_strip.h"
 #include "platform/windows/help_window.h"
 #include "platform/windows/main_window.h"
 #include "platform/windows/session_instance.h"
 #include "platform/windows/skin_bitmaps.h"
 #include "platform/windows/timer_runtime.h"
+#include "platform/windows/tray_notifier.h"
 #include "platform/windows/windows_capture.h"
 #include "platform/windows/windows_clock.h"
 #include "platform/windows/windows_network.h"
@@ -146,6 +148,12 @@ int run(HINSTANCE instance, const Options& options) {
     driver.attach(window);
     driver.attach(timers);
     driver.attach(keepAwake);
+    TrayNotifier notifier(window.handle(), smallIcon, [&driver] { driver.warningCancelled(); });
+    window.addMessageHook([&](UINT message, WPARAM wParam, LPARAM lParam) {
+        return notifier.handleMessage(message, wParam, lParam);
+    });
+    PowerWarning warning(form, notifier, options.dryRun);
+    driver.attach(warning);
     // A window hidden for a capture must be off the screen before the pixels are read.
     grab.setBeforeGrab([&driver] { driver.sync(); });
     web.attach(window.handle(), driver, form.face());
@@ -166,6 +174,7 @@ int run(HINSTANCE instance, const Options& options) {
         DispatchMessageW(&msg);
     }
     driver.detach(web);
+    driver.detach(warning);
     driver.detach(keepAwake);
     driver.detach(timers);
     driver.detach(window);
