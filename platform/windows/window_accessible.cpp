@@ -7,6 +7,13 @@
 #include <utility>
 
 namespace quelvex {
+namespace {
+
+// IAccessible's interface id. MinGW's oleacc import library links IID_IAccessible to the import
+// thunk of the DLL's export, not to the GUID itself.
+constexpr IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+} // namespace
 
 // The client area's IAccessible. Child id k (from 1) is the k-th item the keyboard focus
 // describes; the list never changes, so an id stays the same control for the window's life.
@@ -15,7 +22,7 @@ class WindowAccessible final : public IAccessible {
     WindowAccessible(HWND hwnd, KeyboardFocus& keys, std::function<RECT(const Rect&)>& toScreen,
                      std::function<void()>& followFocus)
         : hwnd_(hwnd), keys_(&keys), toScreen_(toScreen), followFocus_(followFocus) {
-        CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard_));
+        CreateStdAccessibleObject(hwnd, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard_));
     }
     void disconnect() {
         keys_ = nullptr;
@@ -25,7 +32,7 @@ class WindowAccessible final : public IAccessible {
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIAccessible) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -268,7 +275,7 @@ void AccessibleClient::disconnect() {
 LRESULT AccessibleClient::getObject(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT)) return 0;
     if (!object_) object_ = new WindowAccessible(hwnd, keys_, toScreen_, followFocus_);
-    return LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object_));
+    return LresultFromObject(kIAccessible, wParam, static_cast<IAccessible*>(object_));
 }
 
 void AccessibleClient::tell(HWND hwnd) {
