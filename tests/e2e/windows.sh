@@ -2,7 +2,8 @@
 # quelvex.exe under Wine on its own Xvfb: the window opens centred at full size, the left clock
 # runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
 # power-off, the options panel folds the window, the link bar stays while Wine (online, with no page
-# engine) loads no page, a Spanish user gets the Spanish face, and the keyboard reaches the buttons.
+# engine) loads no page, a Spanish user gets the Spanish face, and the keyboard and screen readers
+# reach the buttons.
 #   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
 # Start it with no Wine session running in the prefix: a session keeps the screen it began on.
 # With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
@@ -127,6 +128,15 @@ wait_for 5 start_shows starton || fail "Tab and Space did not reach and press th
 xdotool key space
 wait_for 5 start_shows iniciaron || fail "Space did not switch the language back"
 note "Tab and Space switch the language"
+
+# A screen reader hears the controls by name, role and value, and its press works.
+probe() { wine "$(dirname "$E2E_BIN")/accessibility_probe.exe" "$@" | tr -d '\r' >"$E2E_TMP/probe.txt"; }
+told() { grep -qxF "$1" "$E2E_TMP/probe.txt"; }
+probe INICIAR || fail "no accessible START to press"
+told $'INICIAR\t\t43\t1' && told $'horas\t00\t52\t1' && told $'Estado\tINACTIVO\t23\t1' ||
+    fail "screen readers are told: $(head -c 600 "$E2E_TMP/probe.txt")"
+probe && told $'Estado\tACTIVO\t23\t1' || fail "START pressed by a screen reader did not arm the clock"
+note "screen readers are told the controls and can press them"
 
 click "$(sx 418)" "$(sy 16)"
 help_as "AYUDA de Quelvex 5.0" spanish

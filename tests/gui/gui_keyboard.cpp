@@ -1,10 +1,14 @@
 // The real view by keyboard and as a screen reader sees it, over the real model with fakes.
+#include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
 #include "ui/face_driver.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace quelvex;
@@ -89,6 +93,24 @@ class KeyboardTest : public QObject {
         w.keys({Qt::Key_Return});
         QVERIFY(w.rig.form.actionArmed());
         QVERIFY(!w.rig.face().visible(Image::hup)); // the entry gives way to the count
+    }
+
+    void helpWindowByTab() {
+        FakeShell shell;
+        HelpDialog help{shell};
+        help.showHelp();
+        QVERIFY(QTest::qWaitForWindowActive(help.window()));
+        QVERIFY(qobject_cast<QPlainTextEdit*>(QApplication::focusWidget())); // opens in the manual
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab); // round to the languages
+        auto* spanish = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+        QVERIFY(spanish && !spanish->isChecked());
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Space);
+        QVERIFY(spanish->isChecked());
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab); // one stop for the language
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Space); // the site link
+        QCOMPARE(shell.opened.size(), std::size_t(1));
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab);
+        QVERIFY(qobject_cast<QPlainTextEdit*>(QApplication::focusWidget())->isVisible());
     }
 };
 
