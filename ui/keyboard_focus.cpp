@@ -246,6 +246,37 @@ std::vector<AccessibleItem> KeyboardFocus::accessibleItems() const {
     return items;
 }
 
+int KeyboardFocus::number(ControlRef field) const {
+    const Stop* s = stopOf(field);
+    if (!s || s->role != Role::Field) return -1;
+    int n = 0;
+    for (ControlRef part : partsOf(*s)) {
+        const char d = digitOf(face_.picture(part.image()));
+        if (d == ' ') return -1;
+        n = n * 10 + (d - '0');
+    }
+    return n;
+}
+
+bool KeyboardFocus::setNumber(ControlRef field, int wanted) {
+    const Stop* s = stopOf(field);
+    if (!s || s->role != Role::Field || !isReachable(field)) return false;
+    for (int now = number(field); now >= 0 && now != wanted;) {
+        const Image button = wanted > now ? s->up : s->down;
+        if (drawing_.controlRect(button).empty()) break;
+        pressControl(events_, button);
+        const int after = number(field);
+        if (after == now) break; // at its end, or the button does nothing now
+        now = after;
+    }
+    return true;
+}
+
+int KeyboardFocus::largest(ControlRef field) {
+    if (field == ControlRef(I::r3)) return 999;
+    return field == ControlRef(I::h2) ? 99 : 59;
+}
+
 std::vector<AccessibleChange> accessibleChanges(const std::vector<AccessibleItem>& before,
                                                 const std::vector<AccessibleItem>& after) {
     std::vector<AccessibleChange> changes;

@@ -68,6 +68,12 @@ class KeyboardFocus {
     std::vector<AccessibleItem> accessibleItems() const;
     // Presses a control as its default action; false for one that is not reachable now.
     bool press(ControlRef control);
+    // An entry field's number as its digits show it, or -1; and setting it, by pressing its up or
+    // down button until it shows `wanted` or goes no further. False for what is not a field.
+    int number(ControlRef field) const;
+    bool setNumber(ControlRef field, int wanted);
+    // The largest number a field takes.
+    static int largest(ControlRef field);
 
   private:
     bool isReachable(ControlRef control) const;

@@ -25,7 +25,9 @@ QAccessible::Role qtRole(Role role) {
 
 // One control of the main window. It holds only its place in the list of items, and reads the
 // item afresh at every question, so it never tells anything stale.
-class ControlAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class ControlAccessible final : public QAccessibleInterface,
+                                public QAccessibleActionInterface,
+                                public QAccessibleValueInterface {
   public:
     ControlAccessible(MainView* view, int index) : view_(view), index_(index) {}
 
@@ -42,7 +44,11 @@ class ControlAccessible final : public QAccessibleInterface, public QAccessibleA
     QString text(QAccessible::Text t) const override {
         const AccessibleItem i = item();
         switch (t) {
-        case QAccessible::Name: return QString::fromStdString(i.name);
+        case QAccessible::Name:
+            // What only shows a value is read by its name: "Status: DISABLED".
+            if (i.role == Role::Status || i.role == Role::Text)
+                return QString::fromStdString(i.name + ": " + i.value);
+            return QString::fromStdString(i.name);
         case QAccessible::Value: return QString::fromStdString(i.value);
         default: return {};
         }
@@ -71,8 +77,22 @@ class ControlAccessible final : public QAccessibleInterface, public QAccessibleA
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+        if (type == QAccessible::ActionInterface) return static_cast<QAccessibleActionInterface*>(this);
+        if (type == QAccessible::ValueInterface && item().role == Role::Field)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return nullptr;
     }
+
+    // An entry field's number.
+    QVariant currentValue() const override { return view_ ? view_->keyboard().number(item().control) : 0; }
+    void setCurrentValue(const QVariant& value) override {
+        if (!view_) return;
+        view_->keyboard().setNumber(item().control, value.toInt());
+        view_->followFocus();
+    }
+    QVariant maximumValue() const override { return KeyboardFocus::largest(item().control); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
     QStringList actionNames() const override {
         switch (item().role) {
         case Role::Field: return {increaseAction(), decreaseAction(), setFocusAction()};
@@ -184,7 +204,8 @@ void tellMainViewAccessibility(MainView& view, std::vector<AccessibleItem>& told
     for (const AccessibleChange& c : accessibleChanges(told, now)) {
         QAccessibleInterface* control = window->child(static_cast<int>(c.index));
         if (!control) continue;
-        if (c.name) {
+        const Role role = now[c.index].role;
+        if (c.name || (c.value && (role == Role::Status || role == Role::Text))) {
             QAccessibleEvent event(control, QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
         }

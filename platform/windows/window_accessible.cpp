@@ -4,6 +4,7 @@
 
 #include <windowsx.h>
 
+#include <cwchar>
 #include <utility>
 
 namespace quelvex {
@@ -213,7 +214,18 @@ class WindowAccessible final : public IAccessible {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+    // An entry field takes a number, as a reader's edit of its value.
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+        const auto i = item(child);
+        if (!i) return E_INVALIDARG;
+        if (i->role != Role::Field || !value) return E_NOTIMPL;
+        wchar_t* end = nullptr;
+        const long wanted = std::wcstol(value, &end, 10);
+        if (end == value || wanted < 0 || wanted > KeyboardFocus::largest(i->control)) return E_INVALIDARG;
+        if (!keys_->setNumber(i->control, static_cast<int>(wanted))) return E_FAIL;
+        followFocus_();
+        return S_OK;
+    }
 
   private:
     ~WindowAccessible() = default;
