@@ -24,7 +24,8 @@ struct Keys {
     const AccessibleItem& item(const std::string& name) const {
         static std::vector<AccessibleItem> items;
         items = focus.accessibleItems();
-        return *std::find_if(items.begin(), items.end(), [&](const AccessibleItem& i) { return i.name == name; });
+        return *std::find_if(items.begin(), items.end(),
+                             [&](const AccessibleItem& i) { return i.name == name; });
     }
 };
 
@@ -53,7 +54,8 @@ TEST(Keyboard, TabOrderKeysAndWhatScreenReadersAreTold) {
 
     // Up and Down on the seconds do what its buttons do, down to 0 and no further; no repeat runs.
     k.focus.focus(Image::s2);
-    for (Key key : {Key::Up, Key::Up, Key::Down, Key::Down, Key::Down, Key::Up}) k.focus.key(key);
+    for (Key key : {Key::Up, Key::Up, Key::Down, Key::Down, Key::Down, Key::Up})
+        k.focus.key(key);
     EXPECT_EQ(k.rig.s().setSeconds, 1);
     EXPECT_FALSE(k.rig.face().enabled(TimerId::Timer2));
     EXPECT_EQ(k.item("seconds").value, "01");
@@ -70,8 +72,11 @@ TEST(Keyboard, TabOrderKeysAndWhatScreenReadersAreTold) {
     EXPECT_FALSE(k.reaches(Image::rate));
     EXPECT_TRUE(k.reaches(Image::menudown));
     EXPECT_FALSE(k.focus.mark()); // its control has gone
-    k.focus.key(Key::BackTab); // on from where it was
+    k.focus.key(Key::BackTab);    // on from where it was
     EXPECT_TRUE(k.focus.focused() == ControlRef(Image::menudown));
+    k.focus.pointed(Image::start); // a click takes the focus along
+    k.focus.key(Key::Tab);
+    EXPECT_TRUE(k.focus.focused() == ControlRef(Image::reset));
     const auto changes = accessibleChanges(before, k.focus.accessibleItems());
     EXPECT_TRUE(std::any_of(changes.begin(), changes.end(), [&](const AccessibleChange& c) {
         return before[c.index].name == "Capture every few minutes" && c.state;

@@ -67,7 +67,8 @@ const std::vector<Stop>& stops() {
         {I::capture, Role::Toggle, "Capture screen", "Capturar pantalla"},
         {I::show, Role::Toggle, "Hide program when capturing", "Ocultar programa al capturar"},
         {I::rate, Role::Toggle, "Capture every few minutes", "Capturar cada cierto tiempo"},
-        stepper(I::ratedown, I::rateup, I::ratedown, "fewer minutes per capture", "menos minutos por captura"),
+        stepper(I::ratedown, I::rateup, I::ratedown, "fewer minutes per capture",
+                "menos minutos por captura"),
         field(I::r3, I::r1, I::rateup, I::ratedown, "minutes per capture", "minutos por captura"),
         stepper(I::rateup, I::rateup, I::ratedown, "more minutes per capture", "más minutos por captura"),
         {I::menuup, Role::Button, "Hide options", "Ocultar opciones"},
@@ -88,7 +89,8 @@ const Stop* stopOf(ControlRef control) {
 std::vector<ControlRef> partsOf(const Stop& s) {
     if (s.lastDigit == kNoPicture) return {s.control};
     std::vector<ControlRef> parts;
-    for (auto i = s.control.index; i <= static_cast<std::uint16_t>(s.lastDigit); ++i) parts.emplace_back(Kind::Image, i);
+    for (auto i = s.control.index; i <= static_cast<std::uint16_t>(s.lastDigit); ++i)
+        parts.emplace_back(Kind::Image, i);
     return parts;
 }
 
@@ -126,7 +128,8 @@ Rect KeyboardFocus::stopRect(ControlRef control) const {
     const Stop* s = stopOf(control);
     if (!s) return drawing_.controlRect(control);
     Rect r;
-    for (ControlRef part : partsOf(*s)) r = united(r, drawing_.controlRect(part));
+    for (ControlRef part : partsOf(*s))
+        r = united(r, drawing_.controlRect(part));
     return r;
 }
 
@@ -158,6 +161,10 @@ void KeyboardFocus::focus(ControlRef control) {
     if (!isReachable(control)) return;
     focused_ = control;
     markShown_ = true;
+}
+
+void KeyboardFocus::pointed(ControlRef control) {
+    if (isReachable(control)) focused_ = control;
 }
 
 void KeyboardFocus::step(int direction) {
@@ -229,7 +236,8 @@ std::vector<AccessibleItem> KeyboardFocus::accessibleItems() const {
         item.shown = s.focusable ? isReachable(s.control) : !stopRect(s.control).empty();
         item.rect = item.shown ? stopRect(s.control) : Rect{};
         item.focused = item.shown && markShown_ && focused_ == s.control;
-        if (s.role == Role::Toggle || s.role == Role::Radio) item.checked = checkedOf(face_, s.control.image());
+        if (s.role == Role::Toggle || s.role == Role::Radio)
+            item.checked = checkedOf(face_, s.control.image());
         if (s.role == Role::Status) item.value = face_.text(s.control.label());
         if (s.lastDigit != kNoPicture) {
             const auto parts = partsOf(s);

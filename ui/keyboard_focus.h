@@ -29,9 +29,9 @@ struct AccessibleItem {
     ControlRef control{Kind::Image, 0}; // an entry field or a shown number goes by its first digit
     Role role = Role::Button;
     std::string name;
-    std::string value; // fields, status and numbers: what they show
+    std::string value;           // fields, status and numbers: what they show
     std::optional<bool> checked; // toggles and counter modes
-    bool shown = false;           // visible and reachable now
+    bool shown = false;          // visible and reachable now
     bool focused = false;
     Rect rect; // in window coordinates; empty while not shown
     friend bool operator==(const AccessibleItem&, const AccessibleItem&) = default;
@@ -56,6 +56,9 @@ class KeyboardFocus {
     std::optional<ControlRef> focused() const { return focused_; }
     // Gives the focus to a control (a screen reader asks for it); shows the mark.
     void focus(ControlRef control);
+    // The left button went down on a control: the focus follows it, as in any toolkit, and the
+    // mark shows there only if the keyboard has been used.
+    void pointed(ControlRef control);
     // Handles a key meant for the main window; returns whether it was this window's key.
     bool key(Key key);
 

@@ -63,7 +63,8 @@ class LinkLabel : public QLabel {
         if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) clicked();
     }
     void keyPressEvent(QKeyEvent* e) override {
-        const bool press = e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        const bool press =
+            e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
         if (press && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             clicked();
         else
@@ -182,7 +183,8 @@ class HelpDialog::View : public QDialog {
         setTabOrder(radioButton1, label4);
         setTabOrder(label4, memo1);
         setTabOrder(memo1, memo2);
-        for (QPlainTextEdit* m : {memo1, memo2}) m->setTabChangesFocus(true);
+        for (QPlainTextEdit* m : {memo1, memo2})
+            m->setTabChangesFocus(true);
         // The window opens with the manual holding the focus.
         memo1->setFocus();
 

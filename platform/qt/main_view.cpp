@@ -336,6 +336,10 @@ void MainView::mousePressEvent(QMouseEvent* event) {
     const auto button = buttonOf(event->button());
     if (!button) return;
     const auto target = pointer_.press(*button, logical(event), event->buttons() == event->button());
+    if (target && *button == MouseButton::Left) {
+        keys_.pointed(*target);
+        followFocus();
+    }
     // Wayland ignores a window that moves itself; the compositor drags it instead.
     const bool dragArea = target == ControlRef(Image::modulo1) || target == ControlRef(Image::modulo2);
     if (wayland_ && dragArea && *button == MouseButton::Left && windowHandle())

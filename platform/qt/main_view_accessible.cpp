@@ -127,7 +127,7 @@ class ControlAccessible final : public QAccessibleInterface,
         if (!view_) return {};
         auto items = view_->keyboard().accessibleItems();
         return static_cast<std::size_t>(index_) < items.size() ? items[static_cast<std::size_t>(index_)]
-                                                                : AccessibleItem{};
+                                                               : AccessibleItem{};
     }
 
     QPointer<MainView> view_;
@@ -145,7 +145,8 @@ class ViewAccessible final : public QAccessibleWidget {
         }
     }
     ~ViewAccessible() override {
-        for (QAccessible::Id id : children_) QAccessible::deleteAccessibleInterface(id);
+        for (QAccessible::Id id : children_)
+            QAccessible::deleteAccessibleInterface(id);
     }
 
     int childCount() const override { return static_cast<int>(children_.size()); }
@@ -163,7 +164,8 @@ class ViewAccessible final : public QAccessibleWidget {
         const QPoint p = view_->mapFromGlobal(QPoint(x, y));
         const auto items = view_->keyboard().accessibleItems();
         for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].shown && items[i].rect.contains(Point{p.x(), p.y()})) return child(static_cast<int>(i));
+            if (items[i].shown && items[i].rect.contains(Point{p.x(), p.y()}))
+                return child(static_cast<int>(i));
         return nullptr;
     }
     QAccessibleInterface* focusChild() const override {

@@ -198,14 +198,15 @@ void Win32HelpWindow::create() {
     const Point inGroup{group.left, group.top};
     c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP,
                            TForm2::kRadioButton2.translated(inGroup), kRadioSpanish, c.radioFont);
-    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON | WS_TABSTOP, TForm2::kRadioButton1.translated(inGroup),
-                           kRadioEnglish, c.radioFont);
+    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON | WS_TABSTOP,
+                           TForm2::kRadioButton1.translated(inGroup), kRadioEnglish, c.radioFont);
     // The site link takes the keyboard focus between the language and the manual; the pointer
     // passes through it to this window, which follows the hover and the click.
     c.label4 = CreateWindowExW(0, kLinkClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP,
-                               c.link.left, c.link.top, c.link.right - c.link.left, c.link.bottom - c.link.top,
-                               hwnd_, nullptr, instance_, this);
-    const DWORD memoStyle = WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP | WS_GROUP;
+                               c.link.left, c.link.top, c.link.right - c.link.left,
+                               c.link.bottom - c.link.top, hwnd_, nullptr, instance_, this);
+    const DWORD memoStyle =
+        WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP | WS_GROUP;
     c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY, TForm2::kMemo, 0,
                     c.memoFont);
     c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, TForm2::kMemo, 0, c.memoFont);
@@ -226,8 +227,9 @@ LRESULT CALLBACK Win32HelpWindow::proc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT CALLBACK Win32HelpWindow::linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE)
-        SetWindowLongPtrW(link, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            link, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(link, GWLP_USERDATA));
     switch (message) {
     case WM_NCHITTEST: return HTTRANSPARENT;

@@ -107,16 +107,7 @@ MainWindow::MainWindow(HINSTANCE instance, const Face& face, FaceEvents& events,
           SelectObject(measureDc_, old);
           return Size{static_cast<int>(std::ceil(bounds.right / scale_)),
                       static_cast<int>(std::ceil(bounds.bottom / scale_))};
-      }),
-      accessible_(
-          keys_,
-          [this](const Rect& logical) {
-              const Rect d = toDevice(logical);
-              POINT corner{d.left, d.top};
-              ClientToScreen(hwnd_, &corner);
-              return RECT{corner.x, corner.y, corner.x + d.width, corner.y + d.height};
-          },
-          [this] { followFocus(); }) {
+      }) {
     measureDc_ = CreateCompatibleDC(nullptr);
     // Measured as drawn: on a colour surface (a memory DC starts monochrome, and text there is
     // laid out without antialiasing, a few pixels narrower).
@@ -244,6 +235,13 @@ void MainWindow::applyChanges(const FaceChanges& changes) {
     if (changes.closeRequested) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
+RECT MainWindow::onScreen(const Rect& logical) const {
+    const Rect d = toDevice(logical);
+    POINT corner{d.left, d.top};
+    ClientToScreen(hwnd_, &corner);
+    return {corner.x, corner.y, corner.x + d.width, corner.y + d.height};
+}
+
 void MainWindow::followFocus() {
     if (!hwnd_) return;
     for (const DirtyArea& area : drawing_.setFocusMark(keys_.mark()))
@@ -369,15 +367,22 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
              colorOf(kGaugeEmptyColor));
         return;
     case DrawItem::What::FocusMark:
-        for (const MarkEdge& edge : focusMarkEdges(toDevice(r), scale_)) fill(dc, edge.rect, colorOf(edge.color));
+        for (const MarkEdge& edge : focusMarkEdges(toDevice(r), scale_))
+            fill(dc, edge.rect, colorOf(edge.color));
         return;
     }
 }
 
 void MainWindow::mouseDown(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
     // Captured, so the release and a drag's moves come here wherever the pointer goes.
-    if (pointer_.press(button, toLogical(lParam), (buttonsHeld & kButtonFlags) == flagOf(button)))
-        SetCapture(hwnd_);
+    const auto target =
+        pointer_.press(button, toLogical(lParam), (buttonsHeld & kButtonFlags) == flagOf(button));
+    if (!target) return;
+    SetCapture(hwnd_);
+    if (button == MouseButton::Left) {
+        keys_.pointed(*target);
+        followFocus();
+    }
 }
 
 void MainWindow::mouseUp(MouseButton button, UINT buttonsHeld, LPARAM lParam) {

@@ -56,6 +56,7 @@ class MainWindow final : public ChangeSink {
     bool keyDown(WPARAM key);
     // After the focus or the face changed: moves the mark, and tells screen readers.
     void followFocus();
+    RECT onScreen(const Rect& logical) const;
 
     const Face& face_;
     FaceEvents& events_;
@@ -84,7 +85,8 @@ class MainWindow final : public ChangeSink {
     PointerRouting pointer_{drawing_, events_};
     bool tracking_ = false;
     KeyboardFocus keys_{face_, drawing_, events_};
-    AccessibleClient accessible_;
+    AccessibleClient accessible_{keys_, [this](const Rect& r) { return onScreen(r); },
+                                 [this] { followFocus(); }};
 };
 
 } // namespace quelvex

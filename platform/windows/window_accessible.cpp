@@ -57,7 +57,9 @@ class WindowAccessible final : public IAccessible {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                      UINT*) override {
         return E_NOTIMPL;
@@ -89,7 +91,9 @@ class WindowAccessible final : public IAccessible {
         if (!i) return E_INVALIDARG;
         return text(i->value, value);
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override { return none(child, out); }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override {
+        return none(child, out);
+    }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         if (isSelf(child)) return standard_ ? standard_->get_accRole(child, role) : E_FAIL;
         const auto i = item(child);
@@ -178,13 +182,18 @@ class WindowAccessible final : public IAccessible {
         const long count = static_cast<long>(keys_->accessibleItems().size());
         long to = 0;
         if (isSelf(start)) {
-            if (direction == NAVDIR_FIRSTCHILD) to = 1;
-            else if (direction == NAVDIR_LASTCHILD) to = count;
-            else return standard_ ? standard_->accNavigate(direction, start, end) : S_FALSE;
+            if (direction == NAVDIR_FIRSTCHILD)
+                to = 1;
+            else if (direction == NAVDIR_LASTCHILD)
+                to = count;
+            else
+                return standard_ ? standard_->accNavigate(direction, start, end) : S_FALSE;
         } else {
             if (!item(start)) return E_INVALIDARG;
-            if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN || direction == NAVDIR_RIGHT) to = start.lVal + 1;
-            else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP || direction == NAVDIR_LEFT) to = start.lVal - 1;
+            if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN || direction == NAVDIR_RIGHT)
+                to = start.lVal + 1;
+            else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP || direction == NAVDIR_LEFT)
+                to = start.lVal - 1;
         }
         if (to < 1 || to > count) return S_FALSE;
         end->vt = VT_I4;

@@ -27,7 +27,8 @@ struct Window {
         view.show();
     }
     void keys(std::initializer_list<Qt::Key> keys, Qt::KeyboardModifiers mods = {}) {
-        for (Qt::Key k : keys) QTest::keyClick(&view, k, mods);
+        for (Qt::Key k : keys)
+            QTest::keyClick(&view, k, mods);
     }
 };
 
@@ -104,12 +105,12 @@ class KeyboardTest : public QObject {
         help.showHelp();
         QVERIFY(QTest::qWaitForWindowActive(help.window()));
         QVERIFY(qobject_cast<QPlainTextEdit*>(QApplication::focusWidget())); // opens in the manual
-        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab); // round to the languages
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab);        // round to the languages
         auto* spanish = qobject_cast<QRadioButton*>(QApplication::focusWidget());
         QVERIFY(spanish && !spanish->isChecked());
         QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Space);
         QVERIFY(spanish->isChecked());
-        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab); // one stop for the language
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab);   // one stop for the language
         QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Space); // the site link
         QCOMPARE(shell.opened.size(), std::size_t(1));
         QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab);
