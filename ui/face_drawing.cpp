@@ -192,6 +192,23 @@ void FaceDrawing::paint(Parent surface, const Rect& dirty,
         case Kind::Panel: break;
         }
     }
+    if (focusMark_ && focusMark_->surface == surface && focusMark_->rect.intersects(dirty)) {
+        DrawItem item{DrawItem::What::FocusMark, focusMark_->rect};
+        item.color = kFocusMarkColor;
+        draw(item);
+    }
+}
+
+std::vector<DirtyArea> FaceDrawing::setFocusMark(const std::optional<DirtyArea>& mark) {
+    const auto same = [](const std::optional<DirtyArea>& a, const std::optional<DirtyArea>& b) {
+        return a.has_value() == b.has_value() && (!a || (a->surface == b->surface && a->rect == b->rect));
+    };
+    if (same(mark, focusMark_)) return {};
+    std::vector<DirtyArea> areas;
+    if (focusMark_) areas.push_back(*focusMark_);
+    if (mark) areas.push_back(*mark);
+    focusMark_ = mark;
+    return areas;
 }
 
 void FaceDrawing::changed(int slot, std::vector<DirtyArea>& areas) {

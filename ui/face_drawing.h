@@ -29,10 +29,14 @@ struct Rect {
 
 inline constexpr std::uint32_t kGaugeFilledColor = 0x800000;
 inline constexpr std::uint32_t kGaugeEmptyColor = 0x000080;
+// The keyboard focus mark: the skin's caption colour, edged with the navy of its face.
+inline constexpr std::uint32_t kFocusMarkColor = kCaption;
+inline constexpr std::uint32_t kFocusMarkShade = 0x000040;
 
 // One control to paint, in the coordinates of the surface it lies on.
 struct DrawItem {
-    enum class What : std::uint8_t { Picture, Text, Gauge };
+    // A focus mark is drawn just inside its rectangle (focusMarkEdges), over every control.
+    enum class What : std::uint8_t { Picture, Text, Gauge, FocusMark };
     What what;
     Rect rect; // a picture larger than this shows only this part
     Image picture = kNoPicture;
@@ -82,6 +86,9 @@ class FaceDrawing {
     // (a new picture can change a fit control's size). Panels and the window are the view's own.
     std::vector<DirtyArea> changedAreas(const FaceChanges& changes);
 
+    // Where the keyboard focus mark lies from now on, if anywhere; returns what to repaint.
+    std::vector<DirtyArea> setFocusMark(const std::optional<DirtyArea>& mark);
+
   private:
     struct Control {
         const LayoutEntry* entry;
@@ -100,6 +107,7 @@ class FaceDrawing {
     std::array<int, kPanelCount> panelSlot_{};
     int gaugeSlot_ = -1;
     std::vector<Panel> panelOrder_;
+    std::optional<DirtyArea> focusMark_;
 };
 
 // A see-through picture lets what lies below show wherever it has the colour of its bottom-left

@@ -4,8 +4,10 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -44,17 +46,36 @@ void setTextColour(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-// The site link: reports the pointer entering and leaving it and a click released over it.
+// The site link: reports the pointer entering and leaving it and a click released over it, or
+// Space or Enter while it has the keyboard focus, which Tab alone gives it and a dotted frame in
+// its colour shows.
 class LinkLabel : public QLabel {
   public:
     std::function<void()> entered, left, clicked;
-    using QLabel::QLabel;
+    explicit LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setFocusPolicy(Qt::TabFocus);
+    }
 
   protected:
     void enterEvent(QEnterEvent*) override { entered(); }
     void leaveEvent(QEvent*) override { left(); }
     void mouseReleaseEvent(QMouseEvent* e) override {
         if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) clicked();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool press =
+            e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if (press && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            clicked();
+        else
+            QLabel::keyPressEvent(e);
+    }
+    void paintEvent(QPaintEvent* e) override {
+        QLabel::paintEvent(e);
+        if (!hasFocus()) return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 0, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
 
@@ -147,7 +168,8 @@ class HelpDialog::View : public QDialog {
             rp.setColor(QPalette::Base, rgb(0x1B1A40));
             rp.setColor(QPalette::Text, rgb(0xE6E3FF));
             r->setPalette(rp);
-            r->setFocusPolicy(Qt::NoFocus);
+            // Reached by Tab only, so a click draws no focus frame.
+            r->setFocusPolicy(Qt::TabFocus);
         }
         connect(radioButton1, &QRadioButton::clicked, this,
                 [this] { owner_.form_.select(RadioButton::RadioButton1), owner_.sync(); });
@@ -156,6 +178,15 @@ class HelpDialog::View : public QDialog {
 
         memo1 = memo(this, TForm2::memo1Text(), true);
         memo2 = memo(this, TForm2::memo2Text(), false);
+        // In reading order: the language, the site link, the manual. Tab leaves a manual.
+        setTabOrder(radioButton2, radioButton1);
+        setTabOrder(radioButton1, label4);
+        setTabOrder(label4, memo1);
+        setTabOrder(memo1, memo2);
+        for (QPlainTextEdit* m : {memo1, memo2})
+            m->setTabChangesFocus(true);
+        // The window opens with the manual holding the focus.
+        memo1->setFocus();
 
         // Where the window first opens, kept on the screen.
         QPoint at(TForm2::kLeft, TForm2::kTop);
@@ -175,10 +206,20 @@ class HelpDialog::View : public QDialog {
     QPlainTextEdit* memo1;
     QPlainTextEdit* memo2;
 
-    // The close box and Escape end here; both only hide the window.
+    // The close box ends here; it only hides the window.
     void reject() override {
         owner_.form_.FormClose();
         owner_.sync();
+    }
+
+  protected:
+    // Escape is kept for later use: as in the main window, it closes nothing.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape) {
+            event->accept();
+            return;
+        }
+        QDialog::keyPressEvent(event);
     }
 
   private:
@@ -213,7 +254,13 @@ void HelpDialog::sync() {
         v.radioButton1->setChecked(form_.checked(RadioButton::RadioButton1));
         v.radioButton2->setChecked(form_.checked(RadioButton::RadioButton2));
     }
-    v.memo2->setVisible(form_.memo2Visible());
+    // Only the manual on top is shown, so that neither Tab nor typing reaches the other; the
+    // focus goes with the manual.
+    QPlainTextEdit* shown = form_.memo2Visible() ? v.memo2 : v.memo1;
+    QPlainTextEdit* other = shown == v.memo2 ? v.memo1 : v.memo2;
+    shown->setVisible(true);
+    if (v.focusWidget() == other) shown->setFocus();
+    other->setVisible(false);
     setTextColour(v.label4, rgb(form_.label4Colour()));
 
     if (!form_.visible()) {

@@ -1,8 +1,11 @@
 #include "platform/qt/main_view.h"
 
+#include "platform/qt/main_view_accessible.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -51,6 +54,21 @@ Rect fromQRect(const QRect& r) {
     return {r.x(), r.y(), r.width(), r.height()};
 }
 
+std::optional<Key> keyOf(const QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return std::nullopt;
+    switch (event->key()) {
+    case Qt::Key_Tab: return event->modifiers() & Qt::ShiftModifier ? Key::BackTab : Key::Tab;
+    case Qt::Key_Backtab: return Key::BackTab;
+    case Qt::Key_Space: return Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Escape: return Key::Escape;
+    default: return std::nullopt;
+    }
+}
+
 // The ratio of the device actually painted on: the backing store, or the pixmap of a render().
 qreal ratioOf(QPainter& painter) {
     const QPaintEngine* engine = painter.paintEngine();
@@ -89,6 +107,7 @@ MainView::MainView(const Face& face, FaceEvents& events, SkinPictures pictures, 
     setWindowTitle(QStringLiteral("Quelvex 5.0"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    installMainViewAccessibility();
     wayland_ = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 
     // Created in stacking order, so later panels lie over earlier ones.
@@ -206,6 +225,18 @@ void MainView::paintItem(QPainter& painter, const DrawItem& item, qreal ratio) c
             QRect(r.left() + item.filledWidth, r.top(), r.width() - item.filledWidth, r.height()),
             rgb(kGaugeEmptyColor));
         return;
+    case DrawItem::What::FocusMark: {
+        // Whole device pixels on the device's grid, as crisp at 1.5 as at 1.
+        const QTransform toDevice = painter.deviceTransform();
+        const QRectF exact = toDevice.mapRect(QRectF(r));
+        const Rect device = onDeviceGrid(exact.left(), exact.top(), exact.right(), exact.bottom());
+        painter.save();
+        painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+        for (const MarkEdge& edge : focusMarkEdges(device, ratio))
+            painter.fillRect(toQRect(edge.rect), rgb(edge.color));
+        painter.restore();
+        return;
+    }
     }
 }
 
@@ -256,7 +287,14 @@ void MainView::applyChanges(const FaceChanges& changes) {
         showAsTheFaceSays();
     }
     if (changes.minimiseRequests && firstShow_ == FirstShow::Done) showMinimized();
+    followFocus();
     if (changes.closeRequested) close();
+}
+
+void MainView::followFocus() {
+    for (const DirtyArea& area : drawing_.setFocusMark(keys_.mark()))
+        surfaceOf(area.surface)->update(toQRect(area.rect));
+    tellMainViewAccessibility(*this, told_);
 }
 
 void MainView::holdHidden(bool hold) {
@@ -298,6 +336,10 @@ void MainView::mousePressEvent(QMouseEvent* event) {
     const auto button = buttonOf(event->button());
     if (!button) return;
     const auto target = pointer_.press(*button, logical(event), event->buttons() == event->button());
+    if (target && *button == MouseButton::Left) {
+        keys_.pointed(*target);
+        followFocus();
+    }
     // Wayland ignores a window that moves itself; the compositor drags it instead.
     const bool dragArea = target == ControlRef(Image::modulo1) || target == ControlRef(Image::modulo2);
     if (wayland_ && dragArea && *button == MouseButton::Left && windowHandle())
@@ -328,6 +370,13 @@ bool MainView::event(QEvent* event) {
     case QEvent::WindowBlocked:
     case QEvent::UngrabMouse: pointer_.releaseLostPress(); break;
     default: break;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        if (const auto key = keyOf(static_cast<QKeyEvent*>(event))) {
+            keys_.key(*key);
+            followFocus();
+            return true;
+        }
     }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);

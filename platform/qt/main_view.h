@@ -5,6 +5,7 @@
 #include "platform/qt/skin_pictures.h"
 #include "ui/face_drawing.h"
 #include "ui/face_driver.h"
+#include "ui/keyboard_focus.h"
 #include "ui/pointer_routing.h"
 
 #include <QFont>
@@ -49,6 +50,12 @@ class MainView final : public QWidget, public ChangeSink {
     // CppWebBrowser1, which holds no controls of its own.
     void setPanelWidget(Panel panel, QWidget* widget);
 
+    // The keyboard's focus and what screen readers are told (main_view_accessible.cpp).
+    KeyboardFocus& keyboard() { return keys_; }
+    const KeyboardFocus& keyboard() const { return keys_; }
+    // After the focus or the face changed: moves the mark, and tells assistive technology.
+    void followFocus();
+
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +98,8 @@ class MainView final : public QWidget, public ChangeSink {
     bool wayland_ = false;
     bool heldHidden_ = false;
     PointerRouting pointer_{drawing_, events_};
+    KeyboardFocus keys_{face_, drawing_, events_};
+    std::vector<AccessibleItem> told_; // what assistive technology was last told
 };
 
 } // namespace quelvex

@@ -12,6 +12,7 @@ namespace quelvex {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuelvexHelp";
+constexpr wchar_t kLinkClassName[] = L"QuelvexHelpLink";
 constexpr int kRadioEnglish = 101, kRadioSpanish = 102;
 
 constexpr COLORREF colorRef(std::uint32_t rgb) {
@@ -76,7 +77,7 @@ int screenDpi() {
 struct Win32HelpWindow::Controls {
     int dpi = 96;
     HWND groupBox1 = nullptr, radioButton1 = nullptr, radioButton2 = nullptr, memo1 = nullptr,
-         memo2 = nullptr;
+         memo2 = nullptr, label4 = nullptr;
     HFONT groupFont = nullptr, radioFont = nullptr, memoFont = nullptr, linkFont = nullptr;
     HBRUSH black = nullptr, memoBrush = nullptr;
     RECT link{}; // where the site link's caption lies, in client pixels
@@ -135,6 +136,12 @@ void Win32HelpWindow::create() {
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         wc.lpszClassName = kClassName;
         RegisterClassExW(&wc);
+        WNDCLASSEXW link{};
+        link.cbSize = sizeof link;
+        link.lpfnWndProc = &Win32HelpWindow::linkProc;
+        link.hInstance = instance_;
+        link.lpszClassName = kLinkClassName;
+        RegisterClassExW(&link);
     }
     controls_ = new Controls;
     Controls& c = *controls_;
@@ -189,11 +196,17 @@ void Win32HelpWindow::create() {
     SetWindowSubclass(c.groupBox1, &captionInColour, 1, reinterpret_cast<DWORD_PTR>(c.groupFont));
     // Siblings of the group box here, placed in it.
     const Point inGroup{group.left, group.top};
-    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON,
+    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP,
                            TForm2::kRadioButton2.translated(inGroup), kRadioSpanish, c.radioFont);
-    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON, TForm2::kRadioButton1.translated(inGroup),
-                           kRadioEnglish, c.radioFont);
-    const DWORD memoStyle = WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON | WS_TABSTOP,
+                           TForm2::kRadioButton1.translated(inGroup), kRadioEnglish, c.radioFont);
+    // The site link takes the keyboard focus between the language and the manual; the pointer
+    // passes through it to this window, which follows the hover and the click.
+    c.label4 = CreateWindowExW(0, kLinkClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP,
+                               c.link.left, c.link.top, c.link.right - c.link.left,
+                               c.link.bottom - c.link.top, hwnd_, nullptr, instance_, this);
+    const DWORD memoStyle =
+        WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP | WS_GROUP;
     c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY, TForm2::kMemo, 0,
                     c.memoFont);
     c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, TForm2::kMemo, 0, c.memoFont);
@@ -210,6 +223,49 @@ LRESULT CALLBACK Win32HelpWindow::proc(HWND hwnd, UINT message, WPARAM wParam, L
     auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->controls_ || !self->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32HelpWindow::linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(
+            link, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(link, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_GETDLGCODE: {
+        // Enter presses the link rather than a default button.
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        return msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN ? DLGC_WANTMESSAGE : 0;
+    }
+    case WM_KEYDOWN:
+        if ((wParam == VK_SPACE || wParam == VK_RETURN) && self) self->form_.Label4Click();
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(link, nullptr, TRUE); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(link, &ps);
+        RECT area;
+        GetClientRect(link, &area);
+        FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        if (self && self->controls_) {
+            HGDIOBJ oldFont = SelectObject(dc, self->controls_->linkFont);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, colorRef(self->form_.label4Colour()));
+            RECT text = area;
+            DrawTextW(dc, wide(self->form_.label4Caption()).c_str(), -1, &text,
+                      DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, oldFont);
+        }
+        if (GetFocus() == link) DrawFocusRect(dc, &area);
+        EndPaint(link, &ps);
+        return 0;
+    }
+    default: break;
+    }
+    return DefWindowProcW(link, message, wParam, lParam);
 }
 
 LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -256,6 +312,7 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 form_.Label4MouseLeave();
             }
             InvalidateRect(hwnd_, &link, TRUE);
+            InvalidateRect(c.label4, nullptr, TRUE);
         }
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(over ? 32649 : 32512))); // IDC_HAND, IDC_ARROW
         return 0;
@@ -265,6 +322,7 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             c.linkHover = false;
             form_.Label4MouseLeave();
             InvalidateRect(hwnd_, &link, TRUE);
+            InvalidateRect(c.label4, nullptr, TRUE);
         }
         return 0;
     case WM_LBUTTONDOWN: {
@@ -325,6 +383,7 @@ void Win32HelpWindow::sync() {
     ShowWindow(c.memo1, form_.memo2Visible() ? SW_HIDE : SW_SHOW);
     const RECT link = c.link;
     InvalidateRect(hwnd_, &link, TRUE);
+    InvalidateRect(c.label4, nullptr, TRUE);
 
     if (!form_.visible()) {
         ShowWindow(hwnd_, SW_HIDE);

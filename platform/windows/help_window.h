@@ -32,6 +32,8 @@ class Win32HelpWindow final : public HelpWindow {
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The site link's own window, which holds the keyboard focus and paints the link.
+    static LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
     void sync();

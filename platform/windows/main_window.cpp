@@ -230,8 +230,38 @@ void MainWindow::applyChanges(const FaceChanges& changes) {
         if (face_.window().visible != visible) ShowWindow(hwnd_, visible ? SW_HIDE : SW_SHOWNA);
     }
     if (changes.minimiseRequests && shown_) ShowWindow(hwnd_, SW_MINIMIZE);
+    followFocus();
     // Ends the program once the handler that asked for it has returned.
     if (changes.closeRequested) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+RECT MainWindow::onScreen(const Rect& logical) const {
+    const Rect d = toDevice(logical);
+    POINT corner{d.left, d.top};
+    ClientToScreen(hwnd_, &corner);
+    return {corner.x, corner.y, corner.x + d.width, corner.y + d.height};
+}
+
+void MainWindow::followFocus() {
+    if (!hwnd_) return;
+    for (const DirtyArea& area : drawing_.setFocusMark(keys_.mark()))
+        invalidate(area.rect.translated(drawing_.originOf(area.surface)));
+    accessible_.tell(hwnd_);
+}
+
+bool MainWindow::keyDown(WPARAM key) {
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    switch (key) {
+    case VK_TAB: keys_.key(GetKeyState(VK_SHIFT) < 0 ? Key::BackTab : Key::Tab); break;
+    case VK_SPACE: keys_.key(Key::Space); break;
+    case VK_RETURN: keys_.key(Key::Enter); break;
+    case VK_UP: keys_.key(Key::Up); break;
+    case VK_DOWN: keys_.key(Key::Down); break;
+    case VK_ESCAPE: keys_.key(Key::Escape); break;
+    default: return false;
+    }
+    followFocus();
+    return true;
 }
 
 void MainWindow::paint(HDC target, const RECT& dirty) {
@@ -336,13 +366,23 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
         fill(dc, toDevice({r.left + item.filledWidth, r.top, r.width - item.filledWidth, r.height}),
              colorOf(kGaugeEmptyColor));
         return;
+    case DrawItem::What::FocusMark:
+        for (const MarkEdge& edge : focusMarkEdges(toDevice(r), scale_))
+            fill(dc, edge.rect, colorOf(edge.color));
+        return;
     }
 }
 
 void MainWindow::mouseDown(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
     // Captured, so the release and a drag's moves come here wherever the pointer goes.
-    if (pointer_.press(button, toLogical(lParam), (buttonsHeld & kButtonFlags) == flagOf(button)))
-        SetCapture(hwnd_);
+    const auto target =
+        pointer_.press(button, toLogical(lParam), (buttonsHeld & kButtonFlags) == flagOf(button));
+    if (!target) return;
+    SetCapture(hwnd_);
+    if (button == MouseButton::Left) {
+        keys_.pointed(*target);
+        followFocus();
+    }
 }
 
 void MainWindow::mouseUp(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
@@ -420,8 +460,17 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(hwnd_, nullptr, FALSE);
         return 0;
     }
+    case WM_KEYDOWN:
+        if (keyDown(wParam)) return 0;
+        break;
+    case WM_GETOBJECT:
+        if (const LRESULT object = accessible_.getObject(hwnd_, wParam, lParam)) return object;
+        break;
     case WM_CLOSE: DestroyWindow(hwnd_); return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_DESTROY:
+        accessible_.disconnect();
+        PostQuitMessage(0);
+        return 0;
     case WM_NCDESTROY: {
         const HWND gone = std::exchange(hwnd_, nullptr);
         SetWindowLongPtrW(gone, GWLP_USERDATA, 0);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "platform/windows/skin_bitmaps.h"
+#include "platform/windows/window_accessible.h"
 #include "ui/face_drawing.h"
 #include "ui/face_driver.h"
+#include "ui/keyboard_focus.h"
 #include "ui/pointer_routing.h"
 
 #include <windows.h>
@@ -51,6 +53,10 @@ class MainWindow final : public ChangeSink {
     void mouseDown(MouseButton button, UINT buttonsHeld, LPARAM at);
     void mouseUp(MouseButton button, UINT buttonsHeld, LPARAM at);
     void mouseMove(WPARAM buttonsHeld, LPARAM at);
+    bool keyDown(WPARAM key);
+    // After the focus or the face changed: moves the mark, and tells screen readers.
+    void followFocus();
+    RECT onScreen(const Rect& logical) const;
 
     const Face& face_;
     FaceEvents& events_;
@@ -78,6 +84,9 @@ class MainWindow final : public ChangeSink {
 
     PointerRouting pointer_{drawing_, events_};
     bool tracking_ = false;
+    KeyboardFocus keys_{face_, drawing_, events_};
+    AccessibleClient accessible_{keys_, [this](const Rect& r) { return onScreen(r); },
+                                 [this] { followFocus(); }};
 };
 
 } // namespace quelvex

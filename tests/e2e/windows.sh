@@ -2,8 +2,8 @@
 # quelvex.exe under Wine on its own Xvfb: the window opens centred at full size, the left clock
 # runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
 # power-off, the options panel folds the window, later starts hand their command line over, the
-# link bar stays while Wine (online, with no page engine) loads no page, and a Spanish user gets
-# the Spanish face.
+# link bar stays while Wine (online, with no page engine) loads no page, a Spanish user gets the
+# Spanish face, and the keyboard and screen readers reach the buttons.
 #   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
 # Start it with no Wine session running in the prefix: a session keeps the screen it began on.
 # With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
@@ -138,6 +138,23 @@ opened_as_designed
 wait_for 5 start_shows iniciaron || fail "START does not show the Spanish picture under es_ES"
 note "Spanish face under es_ES.UTF-8"
 [ -z "${E2E_SHOT:-}" ] || grab "${E2E_SHOT%.png}-spanish.png" "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}"
+
+# By keyboard, once the window is active: Tab walks to the language button, Space switches it.
+click "$(sx 120)" "$(sy 30)" # bare skin: activates the window, moves nothing
+xdotool key --delay 50 Escape Tab Tab Tab Tab Tab Tab Tab space
+wait_for 5 start_shows starton || fail "Tab and Space did not reach and press the language button"
+xdotool key space
+wait_for 5 start_shows iniciaron || fail "Space did not switch the language back"
+note "Tab and Space switch the language"
+
+# A screen reader hears the controls by name, role and value, and its press works.
+probe() { wine "$(dirname "$E2E_BIN")/accessibility_probe.exe" "$@" | tr -d '\r' >"$E2E_TMP/probe.txt"; }
+told() { grep -qxF "$1" "$E2E_TMP/probe.txt"; }
+probe INICIAR || fail "no accessible START to press"
+told $'INICIAR\t\t43\t1' && told $'horas\t00\t52\t1' && told $'Estado\tINACTIVO\t23\t1' ||
+    fail "screen readers are told: $(head -c 600 "$E2E_TMP/probe.txt")"
+probe && told $'Estado\tACTIVO\t23\t1' || fail "START pressed by a screen reader did not arm the clock"
+note "screen readers are told the controls and can press them"
 
 click "$(sx 418)" "$(sy 16)"
 help_as "AYUDA de Quelvex 5.0" spanish

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The window by keyboard alone: Tab walks to the program-counter button, Space chooses it, Tab on
+# to the seconds, Up enters three, Shift+Tab back to START and Enter starts a count that ends in
+# the (rehearsed) power-off. Escape neither closes nor folds anything.
+#   keyboard.sh PATH_TO_QUELVEX
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+
+E2E_ARGS=(--dry-run)
+start_x
+start_app
+find_window
+wid=$E2E_WID
+wait_for 15 window_drawn || fail "window not drawn"
+xdotool mousemove "$(sx 300)" "$(sy 150)"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+
+keys() { xdotool key --delay 30 "$@"; }
+keys Escape
+sleep 0.3
+app_alive && window_mapped || fail "Escape closed the window"
+height_is "$wid" "$WIN_H" || fail "Escape folded the options"
+
+# Title link, help, minimise, close, START, RESET, language, system time, program counter.
+keys Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+# Hours up, hours, hours down, minutes up, minutes, minutes down, seconds up, seconds.
+keys Tab Tab Tab Tab Tab Tab Tab Tab Up Up Up
+# Back over the same twelve stops to START.
+keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab \
+    shift+Tab shift+Tab shift+Tab Return
+started=$(now_ms)
+readonly POWER_LINE="quelvex: power-off requested"
+power_requested() { [ "$(stderr_count "$POWER_LINE")" -ge 1 ]; }
+wait_for 15 power_requested || fail "no power-off after a three-second count entered by keyboard"
+elapsed=$(($(now_ms) - started))
+((elapsed >= 1000)) || fail "power-off after $elapsed ms: the count was not the three seconds entered"
+note "count entered and started by keyboard ran out after $elapsed ms"
+app_alive || fail "the program exited"
+pass
