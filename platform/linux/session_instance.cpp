@@ -1,5 +1,7 @@
 #include "platform/linux/session_instance.h"
 
+#include "platform/linux/lazy_bus.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -20,6 +22,13 @@ QVariantMap activationData() {
     return data;
 }
 
+// The session bus, when the session has one; never one that libdbus would launch for the X
+// display on the spot, which would outlive the program and answer nobody else.
+QDBusConnection sessionBus(const QString& connectionName) {
+    if (!sessionBusExpected()) return QDBusConnection(connectionName); // not connected
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+}
+
 } // namespace
 
 QString sessionInstanceName(bool dryRun) {
@@ -33,7 +42,7 @@ HandOverResult handOverToRunning(const QStringList& arguments, bool dryRun, QStr
     const QString connectionName = QStringLiteral("quelvex-hand-over");
     HandOverResult result = HandOverResult::NoInstance;
     {
-        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        QDBusConnection bus = sessionBus(connectionName);
         if (bus.isConnected()) {
             QDBusMessage call = QDBusMessage::createMethodCall(sessionInstanceName(dryRun), kObjectPath,
                                                                kInterface, QStringLiteral("HandOver"));
@@ -55,7 +64,7 @@ HandOverResult handOverToRunning(const QStringList& arguments, bool dryRun, QStr
 
 SessionInstance::SessionInstance(bool dryRun, Receiver receiver)
     : dryRun_(dryRun), receiver_(std::move(receiver)),
-      bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("quelvex-instance"))) {}
+      bus_(sessionBus(QStringLiteral("quelvex-instance"))) {}
 
 SessionInstance::~SessionInstance() {
     if (bus_.isConnected()) bus_.unregisterObject(kObjectPath);
