@@ -31,14 +31,16 @@ HelperWebPane::HelperWebPane(const QString& program, WebPaneEvents events)
     helper_->setProcessEnvironment(env);
     helper_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(helper_, &QProcess::readyReadStandardOutput, this, &HelperWebPane::readReports);
-    connect(helper_, &QProcess::finished, this, [](int status, QProcess::ExitStatus how) {
+    connect(helper_, &QProcess::finished, this, [this](int status, QProcess::ExitStatus how) {
         std::fprintf(stderr, "quelvex: the web view helper ended (%s %d)\n",
                      how == QProcess::NormalExit ? "status" : "signal", status);
+        if (events_.lost) events_.lost();
     });
     connect(helper_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            std::fprintf(stderr, "quelvex: the web view helper did not start (%s)\n",
-                         qPrintable(helper_->errorString()));
+        if (error != QProcess::FailedToStart) return;
+        std::fprintf(stderr, "quelvex: the web view helper did not start (%s)\n",
+                     qPrintable(helper_->errorString()));
+        if (events_.lost) events_.lost();
     });
     helper_->start(program, {QStringLiteral("--parent"), QString::number(static_cast<qulonglong>(window))});
 }

@@ -107,11 +107,15 @@ void QtWebView::applyChanges(const FaceChanges& changes) {
     // The engine is for the page view only: a page of its own that brings the strip back is
     // handed to the simple view.
     if (changes.panels.test(static_cast<std::size_t>(Panel::CppWebBrowser1)) &&
-        face_->panel(Panel::CppWebBrowser1).height == kStripHeight) {
-        const QUrl url = engine_->location();
-        dropEngine();
-        light()->navigate(url);
-    }
+        face_->panel(Panel::CppWebBrowser1).height == kStripHeight)
+        handBackToLight();
+}
+
+// The simple view takes over the engine's page where it is.
+void QtWebView::handBackToLight() {
+    const QUrl url = engine_->location();
+    dropEngine();
+    light()->navigate(url);
 }
 
 WebPaneEvents QtWebView::paneEvents(bool engine) {
@@ -131,6 +135,11 @@ WebPaneEvents QtWebView::paneEvents(bool engine) {
         events_->webLoadFinished(ok);
     };
     events.newWindow = [this](const QUrl& url) { openInBrowser(url); };
+    // An engine that is gone leaves its page to the simple view, as a visit without one does.
+    if (engine)
+        events.lost = [this, current] {
+            if (current()) handBackToLight();
+        };
     return events;
 }
 

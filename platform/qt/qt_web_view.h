@@ -35,6 +35,7 @@ class QtWebView : public WebView, public ChangeSink {
     bool openInEngine(const QUrl& url);
     void showEngine();
     void dropEngine();
+    void handBackToLight();
     WebPaneEvents paneEvents(bool engine);
     void openInBrowser(const QUrl& url);
 
