@@ -115,6 +115,12 @@ exercise() {
         wait_for 10 test -s "$E2E_TMP/browser.log" && sleep 1
         [ "$(cat "$E2E_TMP/browser.log")" = "http://127.0.0.1:$port/new.htm" ] || fail "browser: $(cat "$E2E_TMP/browser.log")"
         : >"$E2E_TMP/browser.log"
+        # A page view whose engine process dies goes on as simple HTML.
+        click "$(sx 20)" "$(sy 176)" && wait_for 20 blue_shown || fail "the page view did not open again"
+        kill -9 "$(pgrep -P "$E2E_APID" -f quelvex-web-view)"
+        wait_for 5 grep -q 'helper ended' "$E2E_TMP/stderr" && wait_for 10 blue_shown && bar_shown ||
+            fail "the page view was lost with its engine"
+        note "$1: page view kept when its engine died"
     fi
 
     # 2. Nothing answers at the site: the link bar stays over the strip.
