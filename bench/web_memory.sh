@@ -4,9 +4,9 @@
 # view (a link followed in the strip) and after the cross has brought the strip back.
 #   bench/web_memory.sh BUILD_DIR [BASELINE_BUILD_DIR]
 # Prints RSS and PSS (from /proc/PID/smaps_rollup; PSS counts shared pages once across the tree)
-# in MiB, the number of processes, the lines on standard error, how long the processes started for
-# the page view took to end after the cross, and the memory 5 s after the cross against the
-# program's before the visit. A second build is measured the same way in the same run.
+# in MiB, the number of processes, the lines on standard error, how long the page view took to
+# show after the click, how long the processes started for the page view took to end after the
+# cross, and the memory 5 s after the cross against the program's before the visit. A second build is measured the same way in the same run.
 # shellcheck source=bench/common.sh
 source "$(dirname "$0")/common.sh"
 
@@ -76,8 +76,10 @@ measure() {
     echo "  of which the program:     $(usage "$app")"
     echo "  lines on stderr:          $(wc -l <"$BENCH_TMP/stderr")"
     before=$(usage "$app")
+    t0=$(date +%s%N)
     xdotool mousemove 418 520 click 1
     wait_until 30 page_shown || { echo "the page view never opened" >&2; exit 1; }
+    echo "  page view shown after:    $((($(date +%s%N) - t0) / 1000000)) ms"
     sleep 2
     # Every process of the tree during the visit but the program: the engine's, wherever they
     # are later (an ended parent's children go to init).
