@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QResizeEvent>
+#include <QThread>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
 namespace quelvex {
@@ -16,6 +18,12 @@ namespace {
 
 // How long an ending helper may take to close its page and its engine before it is killed.
 constexpr int kQuitGraceMs = 3000;
+
+// The helper leads a process group of its own, the engine's processes in it.
+void killHelper(QProcess* helper) {
+    if (const qint64 pid = helper->processId(); pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    helper->kill();
+}
 
 } // namespace
 
@@ -55,10 +63,15 @@ HelperWebPane::~HelperWebPane() {
     }
     send(webhelper::line(webhelper::kQuit));
     helper_->closeWriteChannel();
+    if (QThread::currentThread()->loopLevel() == 0) { // the program is ending: no loop to wait in
+        if (!helper_->waitForFinished(kQuitGraceMs)) killHelper(helper_);
+        delete helper_;
+        return;
+    }
     helper_->setParent(qApp);
     QProcess* helper = helper_;
     QObject::connect(helper, &QProcess::finished, helper, &QObject::deleteLater);
-    QTimer::singleShot(kQuitGraceMs, helper, [helper] { helper->kill(); });
+    QTimer::singleShot(kQuitGraceMs, helper, [helper] { killHelper(helper); });
 }
 
 void HelperWebPane::navigate(const QUrl& url) {
