@@ -83,6 +83,7 @@ void collectEngineProcesses() {
         if (std::chrono::steady_clock::now() > deadline) break;
         std::this_thread::sleep_for(20ms);
     }
+    if (::getpgrp() != ::getpid()) return; // not a group of its own: nothing to end safely
     std::signal(SIGTERM, SIG_IGN);
     ::kill(0, SIGTERM);
     while (::waitpid(-1, nullptr, 0) > 0) {
@@ -151,6 +152,9 @@ int showPage(int argc, char** argv) {
 int main(int argc, char** argv) {
     ::setpgid(0, 0);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    // A report to a program that has gone must not end this process before it has collected
+    // the engine's: it learns of the program's end from its standard input.
+    std::signal(SIGPIPE, SIG_IGN);
     const int status = quelvex::showPage(argc, argv);
     quelvex::collectEngineProcesses();
     return status;
