@@ -4,8 +4,9 @@
 # view (a link followed in the strip) and after the cross has brought the strip back.
 #   bench/web_memory.sh BUILD_DIR [BASELINE_BUILD_DIR]
 # Prints RSS and PSS (from /proc/PID/smaps_rollup; PSS counts shared pages once across the tree)
-# in MiB, the number of processes, the lines on standard error, and how long the helper processes
-# took to end after the cross. A second build is measured the same way in the same run.
+# in MiB, the number of processes, the lines on standard error, how long the page view took to
+# show after the click, how long the processes started for the page view took to end after the
+# cross, and the memory 5 s after the cross against the program's before the visit. A second build is measured the same way in the same run.
 # shellcheck source=bench/common.sh
 source "$(dirname "$0")/common.sh"
 
@@ -74,24 +75,38 @@ measure() {
     echo "strip showing the page:     $(usage $(tree "$app"))"
     echo "  of which the program:     $(usage "$app")"
     echo "  lines on stderr:          $(wc -l <"$BENCH_TMP/stderr")"
+    before=$(usage "$app")
+    t0=$(date +%s%N)
     xdotool mousemove 418 520 click 1
     wait_until 30 page_shown || { echo "the page view never opened" >&2; exit 1; }
+    echo "  page view shown after:    $((($(date +%s%N) - t0) / 1000000)) ms"
     sleep 2
-    # shellcheck disable=SC2046
-    echo "page view open:             $(usage $(tree "$app"))"
+    # Every process of the tree during the visit but the program: the engine's, wherever they
+    # are later (an ended parent's children go to init).
+    visit=$(tree "$app" | grep -vx "$app" || true)
+    # shellcheck disable=SC2086
+    echo "page view open:             $(usage "$app" $visit)"
     xdotool mousemove 870 388 click 1
     wait_until 20 strip_back || { echo "the cross did not bring the strip back" >&2; exit 1; }
     t0=$(date +%s%N)
-    wait_until 10 test -z "$(pgrep -P "$app")" || true
-    helpers=$(pgrep -P "$app" | wc -l)
+    left() {
+        local p n=0
+        for p in $visit; do [ ! -e "/proc/$p" ] || n=$((n + 1)); done
+        echo "$n"
+    }
+    none_left() { [ "$(left)" = 0 ]; }
+    wait_until 10 none_left || true
+    helpers=$(left)
     if [ "$helpers" = 0 ]; then
         echo "  helpers gone after:       $((($(date +%s%N) - t0) / 1000000)) ms"
     else
         echo "  helpers still running after 10 s: $helpers"
     fi
-    sleep 2
+    sleep "$(awk -v t="$(($(date +%s%N) - t0))" 'BEGIN { s = 5 - t / 1e9; print (s > 0 ? s : 0) }')"
     # shellcheck disable=SC2046
-    echo "back in the strip:          $(usage $(tree "$app"))"
+    after=$(usage $(tree "$app"))
+    echo "5 s after the cross:        $after"
+    awk -v b="${before##*pss }" -v a="${after##*pss }" 'BEGIN { printf "  program pss after - before the visit: %+.1f MiB\n", a - b }'
     stop_pid "$app"
 }
 

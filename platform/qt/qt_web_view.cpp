@@ -1,5 +1,6 @@
 #include "platform/qt/qt_web_view.h"
 
+#include "platform/qt/helper_web_pane.h"
 #include "platform/qt/main_view.h"
 #include "platform/qt/text_web_pane.h"
 #include "platform/qt/web_pane.h"
@@ -27,7 +28,10 @@ constexpr qint64 kOpenEveryMs = 2000;
 // The control's height in the strip view.
 constexpr int kStripHeight = 21;
 
-WebPaneFactory* engineModule() {
+// The page view's engine: in a helper process where one can be embedded, so that its processes
+// and memory go when the page view closes; else the module, loaded into the program for good.
+WebPaneFactory* engineFactory() {
+    if (WebPaneFactory* helper = webHelperFactory()) return helper;
 #ifdef QUELVEX_WEB_MODULE
     // The engine draws through a context shared with Qt's, which must exist before its library
     // loads; a program linking the engine would make it at start-up, with its cost.
@@ -50,7 +54,8 @@ WebPaneFactory* engineModule() {
 
 // Holds the engine's view in a window of its own, embedded in the main window as a child window.
 // The engine draws with OpenGL; as a plain child widget it would make Qt recreate the whole main
-// window with an OpenGL surface, under the user's pointer and the window manager. Being a window,
+// window with an OpenGL surface, under the user's pointer and the window manager. The helper
+// process's view is a window already, holding the helper's own. Being a window,
 // it lies above anything the main window paints, so it is kept hidden while the link bar is shown
 // (the link bar lies only over the strip, and the page view never has it).
 class EmbeddedPane final : public QWidget {
@@ -102,11 +107,15 @@ void QtWebView::applyChanges(const FaceChanges& changes) {
     // The engine is for the page view only: a page of its own that brings the strip back is
     // handed to the simple view.
     if (changes.panels.test(static_cast<std::size_t>(Panel::CppWebBrowser1)) &&
-        face_->panel(Panel::CppWebBrowser1).height == kStripHeight) {
-        const QUrl url = engine_->location();
-        dropEngine();
-        light()->navigate(url);
-    }
+        face_->panel(Panel::CppWebBrowser1).height == kStripHeight)
+        handBackToLight();
+}
+
+// The simple view takes over the engine's page where it is.
+void QtWebView::handBackToLight() {
+    const QUrl url = engine_->location();
+    dropEngine();
+    light()->navigate(url);
 }
 
 WebPaneEvents QtWebView::paneEvents(bool engine) {
@@ -126,6 +135,11 @@ WebPaneEvents QtWebView::paneEvents(bool engine) {
         events_->webLoadFinished(ok);
     };
     events.newWindow = [this](const QUrl& url) { openInBrowser(url); };
+    // An engine that is gone leaves its page to the simple view, as a visit without one does.
+    if (engine)
+        events.lost = [this, current] {
+            if (current()) handBackToLight();
+        };
     return events;
 }
 
@@ -148,7 +162,7 @@ TextWebPane* QtWebView::light() {
 bool QtWebView::openInEngine(const QUrl& url) {
     if (!factoryTried_) {
         factoryTried_ = true;
-        factory_ = engineModule();
+        factory_ = engineFactory();
     }
     if (!factory_ || !host_) return false;
     dropEngine();
@@ -172,7 +186,8 @@ void QtWebView::showEngine() {
         if (auto* w = qobject_cast<QWidget*>(*it)) w->raise();
 }
 
-// The engine's page and profile go with its view, and its renderer process with them.
+// The engine's page and profile go with its view, and its renderer process with them (the helper
+// process with all of the engine, when it drew the view).
 void QtWebView::dropEngine() {
     if (!embedded_) return;
     static_cast<QStackedLayout*>(host_->layout())->setCurrentWidget(light_);

@@ -17,9 +17,10 @@ class TextWebPane;
 
 // The web view of the strip. Nothing of it exists until the first navigation: then the simple
 // HTML view takes the control's place in the main view and shows the update page in the strip.
-// A link followed from it loads the QtWebEngine module beside the program, whose view shows the
-// page view; back in the strip the engine's view and page go. Without the module the simple view
-// shows every page. Title changes and finished loads of the view shown go to the window model
+// A link followed from it starts the QtWebEngine view for the page view: on X11 in a helper
+// process whose window lies in the main window, elsewhere (or without the helper) in the module
+// loaded beside the program. Back in the strip the engine's view and page go, and the helper with
+// all of the engine's processes. Without either the simple view shows every page. Title changes and finished loads of the view shown go to the window model
 // through the driver.
 class QtWebView : public WebView, public ChangeSink {
   public:
@@ -34,6 +35,7 @@ class QtWebView : public WebView, public ChangeSink {
     bool openInEngine(const QUrl& url);
     void showEngine();
     void dropEngine();
+    void handBackToLight();
     WebPaneEvents paneEvents(bool engine);
     void openInBrowser(const QUrl& url);
 

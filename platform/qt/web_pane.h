@@ -17,6 +17,8 @@ struct WebPaneEvents {
     std::function<void(bool ok)> loadFinished;
     // A page asked for a new window at this address; the program never opens one of its own.
     std::function<void(const QUrl& url)> newWindow;
+    // The pane can show nothing more (the process drawing it has ended).
+    std::function<void()> lost;
 };
 
 // The pane is its widget: whoever owns the widget owns the pane.

@@ -17,13 +17,15 @@ note "packages: $(($(stat -c %s "$deb") / 1024)) KiB and web $(($(stat -c %s "$w
 
 root=$E2E_TMP/root
 dpkg-deb -x "$deb" "$root"
-[ ! -e "$root/usr/lib/quelvex/quelvex_webengine.so" ] || fail "the web module is in quelvex"
-[ "$(dpkg-deb -c "$web" | grep -c '^-')" = 3 ] || fail "quelvex-web holds more than its module and docs"
+[ ! -e "$root/usr/lib/quelvex/quelvex_webengine.so" ] && [ ! -e "$root/usr/lib/quelvex/quelvex-web-view" ] ||
+    fail "the web engine is in quelvex"
+[ "$(dpkg-deb -c "$web" | grep -c '^-')" = 4 ] || fail "quelvex-web holds more than its helper, module and docs"
 dpkg-deb -x "$web" "$root"
 for f in usr/lib/quelvex/quelvex usr/lib/quelvex/ALARM.WAV usr/share/applications/$ID.desktop \
     usr/share/metainfo/$ID.metainfo.xml usr/share/icons/hicolor/48x48/apps/$ID.png \
     usr/share/icons/hicolor/96x96/apps/$ID.png usr/share/icons/hicolor/scalable/apps/$ID.svg \
-    usr/share/doc/quelvex/copyright usr/share/man/man1/quelvex.1.gz usr/lib/quelvex/quelvex_webengine.so; do
+    usr/share/doc/quelvex/copyright usr/share/man/man1/quelvex.1.gz usr/lib/quelvex/quelvex_webengine.so \
+    usr/lib/quelvex/quelvex-web-view; do
     [ -e "$root/$f" ] || fail "missing from the package: $f"
 done
 [ "$(readlink "$root/usr/bin/quelvex")" = ../lib/quelvex/quelvex ] || fail "bin/quelvex is not a link to the program"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The web strip against a loopback server: the update page shows in the strip in the link bar's
 # place, a link in it opens the page view under the related-topics bar, the cross returns to the
-# strip; a link for a new window goes to the user's browser, an http or https one only. A server
-# that does not answer leaves the link bar in place, and the language button changes its captions
-# at once. A hostile page (an alert loop flooding window.open) opens no window, leaves the clock
-# stepping and does not make the program grow.
+# strip, and every process the page view started ends; a link for a new window goes to the user's
+# browser, an http or https one only. A server that does not answer leaves the link bar in place,
+# and the language button changes its captions at once. A hostile page (an alert loop flooding
+# window.open) opens no window, leaves the clock stepping and does not make the program grow.
 #   web.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -96,12 +96,17 @@ exercise() {
     blue_shown() { grab "$E2E_TMP/page.png" "$PAGE" && [ "$(convert "$E2E_TMP/page.png" -fill white +opaque blue -fill black -opaque blue -format '%[fx:int((1-mean)*w*h)]' info:)" -ge 300 ]; }
     wait_for 10 blue_shown || fail "the page's picture is not shown in the page view"
     note "$1: page view open"
+    descendants() { local p; for p in $(pgrep -P "$1"); do echo "$p"; descendants "$p"; done; }
+    engine=$(descendants "$E2E_APID")
 
     # The cross (Image6 in the bar) returns to the strip and reloads the update page.
     click "$(sx $((0 + 464 + 8)))" "$(sy $((36 + 8)))"
     strip_again() { ! bar_shown && no_page_view && mostly_white "$STRIP"; }
     wait_for 20 strip_again || fail "the cross did not return to the strip"
     note "$1: back to the strip"
+    # Every process started for the page view ends with it.
+    engine_gone() { for p in $engine; do [ ! -e "/proc/$p" ] || return 1; done; }
+    wait_for 5 engine_gone || fail "processes of the page view still run: $(ps -o pid=,args= -p "${engine//$'\n'/,}")"
     [ ! -s "$E2E_TMP/browser.log" ] || fail "the browser was started: $(cat "$E2E_TMP/browser.log")"
     click "$(sx 6)" "$(sy 176)" && sleep 2
     { no_page_view && mostly_white "$STRIP"; } || fail "a link to a local file was followed"
@@ -110,6 +115,12 @@ exercise() {
         wait_for 10 test -s "$E2E_TMP/browser.log" && sleep 1
         [ "$(cat "$E2E_TMP/browser.log")" = "http://127.0.0.1:$port/new.htm" ] || fail "browser: $(cat "$E2E_TMP/browser.log")"
         : >"$E2E_TMP/browser.log"
+        # A page view whose engine process dies goes on as simple HTML.
+        click "$(sx 20)" "$(sy 176)" && wait_for 20 blue_shown || fail "the page view did not open again"
+        kill -9 "$(pgrep -P "$E2E_APID" -f quelvex-web-view)"
+        wait_for 5 grep -q 'helper ended' "$E2E_TMP/stderr" && wait_for 10 blue_shown && bar_shown ||
+            fail "the page view was lost with its engine"
+        note "$1: page view kept when its engine died"
     fi
 
     # 2. Nothing answers at the site: the link bar stays over the strip.

@@ -1,6 +1,6 @@
-// The QtWebEngine view of the web strip, built as a module of its own so that the program loads
-// the engine (and its memory) only when a page is first due.
-#include "platform/qt/web_pane.h"
+// The QtWebEngine view of the page view, shared by the module loaded into the program and the
+// helper process that shows it in a window of its own.
+#include "platform/webengine/engine_pane.h"
 
 #include <QQuickWindow>
 #include <QWebEngineDownloadRequest>
@@ -11,12 +11,12 @@
 #include <QWebEngineView>
 
 namespace quelvex {
-namespace {
 
-// The engine draws with OpenGL through Qt Quick; no Quick window exists before the first pane.
 void prepareEngineGraphics() {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGLRhi);
 }
+
+namespace {
 
 // A page held to what the strip needs: no dialogs, no file choosers, no console output, no
 // permissions, and no address but http and https.
@@ -113,18 +113,8 @@ class EnginePane final : public QWebEngineView, public WebPane {
 
 } // namespace
 
-class WebEngineModule final : public QObject, public WebPaneFactory {
-    Q_OBJECT
-    Q_PLUGIN_METADATA(IID QuelvexWebPaneFactory_iid)
-    Q_INTERFACES(quelvex::WebPaneFactory)
-
-  public:
-    WebPane* createPane(WebPaneEvents events) override {
-        prepareEngineGraphics();
-        return new EnginePane(std::move(events));
-    }
-};
+WebPane* createEnginePane(WebPaneEvents events) {
+    return new EnginePane(std::move(events));
+}
 
 } // namespace quelvex
-
-#include "webengine_pane.moc"
