@@ -2,6 +2,7 @@
 // It holds no behaviour; everything it shows comes from the face.
 #pragma once
 
+#include "platform/qt/picture_layer.h"
 #include "platform/qt/skin_pictures.h"
 #include "ui/face_drawing.h"
 #include "ui/face_driver.h"
@@ -12,7 +13,9 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quelvex {
@@ -49,6 +52,12 @@ class MainView final : public QWidget, public ChangeSink {
     // CppWebBrowser1, which holds no controls of its own.
     void setPanelWidget(Panel panel, QWidget* widget);
 
+    // Shows the emblem on a layer of its own where `makeLayer` gives one once the window exists:
+    // it turns twenty times a second, and a turn is then a change of the layer's frame instead of
+    // a repaint and a copy of the window's pixels. Wherever the layer cannot show it (a panel over
+    // it, a fractional scale, no layer), the view paints it as any other control.
+    void setPictureLayer(PictureLayerFactory makeLayer);
+
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -68,6 +77,10 @@ class MainView final : public QWidget, public ChangeSink {
     void applyWindowGeometry();
     // Shown where the face shows the window, unless held off the screen.
     void showAsTheFaceSays();
+    void followLayer();
+    bool layerFits(const QRect& area, qreal ratio) const;
+    int layerSlotFor(const QRect& area, qreal ratio);
+    QImage renderArea(const QRect& area, qreal ratio) const;
     static Point logical(const QMouseEvent* event);
     void followHover();
 
@@ -91,6 +104,34 @@ class MainView final : public QWidget, public ChangeSink {
     bool wayland_ = false;
     bool heldHidden_ = false;
     PointerRouting pointer_{drawing_, events_};
+
+    // What a frame of the layer shows: every item painted in its area, as painted.
+    struct LayerItem {
+        DrawItem::What what;
+        Rect rect;
+        Image picture;
+        bool seeThrough;
+        std::string text;
+        const FontSpec* font;
+        std::uint32_t color;
+        int filledWidth;
+        friend bool operator==(const LayerItem&, const LayerItem&) = default;
+    };
+    struct LayerFrame {
+        std::vector<LayerItem> items;
+        QRect area;
+        qreal ratio = 0; // 0: the slot is free
+        unsigned lastUsed = 0;
+    };
+    PictureLayerFactory makeLayer_;
+    std::unique_ptr<PictureLayer> layer_;
+    // While the layer shows, the window's own pixels below it are not kept up to date: they are
+    // repainted when it goes.
+    bool layerShown_ = false;
+    QRect layerArea_;
+    std::array<LayerFrame, PictureLayer::kSlots> layerFrames_;
+    std::vector<LayerItem> layerItems_; // reused for each look
+    unsigned layerUses_ = 0;
 };
 
 } // namespace quelvex
