@@ -59,7 +59,7 @@ qreal ratioOf(QPainter& painter) {
 }
 
 // The control shown on the picture layer: the emblem, which turns all the while a count runs.
-const ControlRef kLayered = Image::logo;
+constexpr Image kLayered = Image::logo;
 
 // A windowed container: its fill, then its controls, which the view paints.
 class PanelSurface final : public QWidget {
@@ -252,22 +252,38 @@ void MainView::applyWindowGeometry() {
 void MainView::applyChanges(const FaceChanges& changes) {
     for (std::size_t i = 0; i < kPanelCount; ++i)
         if (changes.panels.test(i)) applyPanel(static_cast<Panel>(i));
-    const QRect layered = controlRect(kLayered);
-    bool layerTouched = false;
-    for (const DirtyArea& area : drawing_.changedAreas(changes)) {
+    // The emblem's own change apart from the others: only they make the layer's frames stale.
+    const auto layered = static_cast<std::size_t>(kLayered);
+    const bool ownChange = makeLayer_ && changes.images.test(layered);
+    FaceChanges others = changes;
+    if (ownChange) others.images.reset(layered);
+    std::vector<DirtyArea> areas = drawing_.changedAreas(others);
+    bool sceneChanged = false;
+    if (makeLayer_) {
+        const QRect under = controlRect(kLayered);
+        for (const DirtyArea& area : areas)
+            if (area.surface == Parent::Window &&
+                (toQRect(area.rect).intersects(under) || (layerShown_ && toQRect(area.rect).intersects(layerArea_))))
+                sceneChanged = true;
+    }
+    if (ownChange) {
+        FaceChanges own;
+        own.images.set(layered);
+        for (const DirtyArea& area : drawing_.changedAreas(own))
+            areas.push_back(area);
+    }
+    for (const DirtyArea& area : areas) {
         const QRect r = toQRect(area.rect);
-        if (area.surface == Parent::Window) {
-            layerTouched = layerTouched || r.intersects(layered) || (layerShown_ && r.intersects(layerArea_));
-            // The layer shows it; followLayer repaints the area if the layer goes.
-            if (layerShown_ && layerArea_.contains(r)) continue;
-        }
+        // The layer shows it; followLayer repaints the area if the layer goes.
+        if (layerShown_ && area.surface == Parent::Window && layerArea_.contains(r)) continue;
         surfaceOf(area.surface)->update(r);
     }
     if (changes.window) {
         applyWindowGeometry();
         showAsTheFaceSays();
     }
-    if (makeLayer_ && (layerTouched || changes.panels.any() || changes.window)) followLayer();
+    if (sceneChanged) ++layerScene_;
+    if (makeLayer_ && (ownChange || sceneChanged || changes.panels.any() || changes.window)) followLayer();
     if (changes.minimiseRequests && firstShow_ == FirstShow::Done) showMinimized();
     if (changes.closeRequested) close();
 }
@@ -293,27 +309,20 @@ bool MainView::layerFits(const QRect& area, qreal ratio) const {
 }
 
 int MainView::layerSlotFor(const QRect& area, qreal ratio) {
-    layerItems_.clear();
-    drawing_.paint(Parent::Window, fromQRect(area), [this](const DrawItem& item) {
-        layerItems_.push_back({item.what, item.rect, item.picture, item.seeThrough, item.text ? *item.text : std::string(),
-                               item.font, item.color, item.filledWidth});
-    });
+    const LayerFrame wanted{layerScene_, face_.picture(kLayered), area, ratio, 0};
     int slot = 0;
     for (int i = 0; i < PictureLayer::kSlots; ++i) {
         LayerFrame& f = layerFrames_[static_cast<std::size_t>(i)];
-        if (f.ratio == ratio && f.area == area && f.items == layerItems_) {
+        if (f.ratio > 0 && f.sameFrame(wanted)) {
             f.lastUsed = ++layerUses_;
             return i;
         }
         if (f.lastUsed < layerFrames_[static_cast<std::size_t>(slot)].lastUsed) slot = i;
     }
     // A frame not seen yet takes the place of the one unused longest.
-    LayerFrame& f = layerFrames_[static_cast<std::size_t>(slot)];
     layer_->forget(slot);
-    f.items = layerItems_;
-    f.area = area;
-    f.ratio = ratio;
-    f.lastUsed = ++layerUses_;
+    layerFrames_[static_cast<std::size_t>(slot)] = wanted;
+    layerFrames_[static_cast<std::size_t>(slot)].lastUsed = ++layerUses_;
     return slot;
 }
 
@@ -425,6 +434,11 @@ bool MainView::event(QEvent* event) {
     case QEvent::WindowBlocked:
     case QEvent::UngrabMouse: pointer_.releaseLostPress(); break;
     default: break;
+    }
+    if (event->type() == QEvent::PaletteChange && layerShown_) {
+        // The window's colour lies below the emblem in every frame.
+        ++layerScene_;
+        followLayer();
     }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);

@@ -105,23 +105,17 @@ class MainView final : public QWidget, public ChangeSink {
     bool heldHidden_ = false;
     PointerRouting pointer_{drawing_, events_};
 
-    // What a frame of the layer shows: every item painted in its area, as painted.
-    struct LayerItem {
-        DrawItem::What what;
-        Rect rect;
-        Image picture;
-        bool seeThrough;
-        std::string text;
-        const FontSpec* font;
-        std::uint32_t color;
-        int filledWidth;
-        friend bool operator==(const LayerItem&, const LayerItem&) = default;
-    };
+    // A frame of the layer: the emblem's picture over what lay below it when the scene was
+    // `scene`, which counts the changes of anything else in the emblem's area.
     struct LayerFrame {
-        std::vector<LayerItem> items;
+        unsigned scene = 0;
+        Image picture = kNoPicture;
         QRect area;
         qreal ratio = 0; // 0: the slot is free
         unsigned lastUsed = 0;
+        bool sameFrame(const LayerFrame& o) const {
+            return scene == o.scene && picture == o.picture && area == o.area && ratio == o.ratio;
+        }
     };
     PictureLayerFactory makeLayer_;
     std::unique_ptr<PictureLayer> layer_;
@@ -130,7 +124,7 @@ class MainView final : public QWidget, public ChangeSink {
     bool layerShown_ = false;
     QRect layerArea_;
     std::array<LayerFrame, PictureLayer::kSlots> layerFrames_;
-    std::vector<LayerItem> layerItems_; // reused for each look
+    unsigned layerScene_ = 0;
     unsigned layerUses_ = 0;
 };
 
