@@ -10,6 +10,7 @@
 #include "platform/linux/logind_power.h"
 #include "platform/linux/screen_grab.h"
 #include "platform/linux/session_instance.h"
+#include "platform/linux/x11_picture_layer.h"
 #include "platform/qt/desktop_shell.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/main_view.h"
@@ -50,6 +51,7 @@ struct Program::Parts {
                WebServices{shell, network, web}),
           warning(form, notifier, options.dryRun), driver(form.face(), form), view(form.face(), driver),
           timers(form.face(), driver, options.timer1) {
+        view.setPictureLayer(&X11PictureLayer::create);
         driver.attach(view);
         driver.attach(timers);
         driver.attach(inhibitor);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # CPU use and wake-ups of the program standing idle in its default (system-time) mode and
 # counting with the emblem turning, the program and the X server together; against the variant
-# whose Timer1 ticks every millisecond, and against a baseline build when one is given. Everything
-# is measured one after the other under one Xvfb.
+# whose Timer1 ticks every millisecond, against the floor (a bare client showing the emblem's twenty
+# frames a second), and against a baseline build when one is given. Everything is measured one
+# after the other under one Xvfb.
 #   bench/idle_cpu.sh BUILD_DIR [SECONDS=30] [BASELINE_BUILD_DIR]
 # Goals: idle, the program at most 0.25 % of one core and at least 8 times below the variant;
 # program and X server together at most 0.10 % idle and 0.30 % counting.
@@ -14,7 +15,8 @@ seconds=${2:-30}
 baseline=${3:+$(realpath "$3")}
 program="$build/app/quelvex"
 variant="$build/bench/quelvex_timer1_every_ms"
-for b in "$program" "$variant" ${baseline:+"$baseline/app/quelvex"}; do
+floor="$build/bench/quelvex_frame_floor"
+for b in "$program" "$variant" "$floor" ${baseline:+"$baseline/app/quelvex"}; do
     [ -x "$b" ] || { echo "not built: $b" >&2; exit 2; }
 done
 tck=$(getconf CLK_TCK)
@@ -39,7 +41,8 @@ wakeups() {
 click_at() { xdotool mousemove $((398 + $1)) $((344 + $2)) click 1; }
 
 # measure NAME BINARY MODE: prints "NAME MODE ticks% program% x% together% program_wakeups/s
-# x_wakeups/s ticks"; MODE is idle (system time, as started) or counting (a one-hour count).
+# x_wakeups/s ticks"; MODE is idle (system time, as started), counting (a one-hour count) or
+# frames (the floor, which only turns its emblem).
 measure() {
     local name=$1 bin=$2 mode=$3 pid t0 t1 c0 c1 n0 n1 x0 x1 w0 w1 v0 v1
     (cd "$BENCH_TMP/work" && exec "$bin" --dry-run </dev/null >/dev/null 2>"$BENCH_TMP/$name.$mode.stderr") &
@@ -73,7 +76,7 @@ measure() {
 
 bench_start_x
 echo "CPU and wake-ups over ${seconds} s each, under Xvfb $DISPLAY (CLK_TCK=$tck)"
-runs=("program $program idle" "program $program counting" "variant $variant idle")
+runs=("program $program idle" "program $program counting" "variant $variant idle" "floor $floor frames")
 [ -n "$baseline" ] && runs+=("baseline $baseline/app/quelvex idle" "baseline $baseline/app/quelvex counting")
 for r in "${runs[@]}"; do
     read -r name bin mode <<<"$r"
@@ -91,6 +94,8 @@ END {
     if (nt["program.idle"] > 0) printf "variant / program, idle: %.1fx (by ticks)", v / p
     else printf "variant / program, idle: > %.1fx (by ticks; the program used under one tick = %.4f %%)", v / (100 / tck / s), 100 / tck / s
     if (prog["program.idle"] > 0) printf ", %.1fx (by schedstat)\n", prog["variant.idle"] / prog["program.idle"]; else printf "\n"
+    printf "counting above the floor: CPU together %+.3f %% of a core, wake-ups %+.1f/s\n",
+        all["program.counting"] - all["floor.frames"], pw["program.counting"] + xw["program.counting"] - pw["floor.frames"] - xw["floor.frames"]
     if (base != "") for (m = 1; m <= 2; m++) { md = m == 1 ? "idle" : "counting"
         printf "baseline / program, %s: CPU together %.1fx, wake-ups %.1fx\n", md,
             all["baseline." md] / all["program." md], (pw["baseline." md] + xw["baseline." md]) / (pw["program." md] + xw["program." md]) }

@@ -13,7 +13,7 @@ set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config libgtest-dev
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-            qt6-multimedia-dev qt6-webengine-dev libjpeg62-turbo-dev libxcb1-dev libxcb-shm0-dev dpkg-dev
+            qt6-multimedia-dev qt6-webengine-dev libjpeg62-turbo-dev libxcb1-dev libxcb-shm0-dev libxcb-shape0-dev dpkg-dev
             fonts-liberation fonts-liberation2 fonts-dejavu-core)
 test_pkgs=(xvfb xauth xdotool imagemagick x11-utils
            dbus-daemon python3-dbusmock python3-gi python3-dbus

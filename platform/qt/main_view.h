@@ -2,6 +2,7 @@
 // It holds no behaviour; everything it shows comes from the face.
 #pragma once
 
+#include "platform/qt/picture_layer.h"
 #include "platform/qt/skin_pictures.h"
 #include "ui/face_drawing.h"
 #include "ui/face_driver.h"
@@ -13,7 +14,9 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quelvex {
@@ -55,6 +58,11 @@ class MainView final : public QWidget, public ChangeSink {
     const KeyboardFocus& keyboard() const { return keys_; }
     // After the focus or the face changed: moves the mark, and tells assistive technology.
     void followFocus();
+    // Shows the emblem on a layer of its own where `makeLayer` gives one once the window exists:
+    // it turns twenty times a second, and a turn is then a change of the layer's frame instead of
+    // a repaint and a copy of the window's pixels. Wherever the layer cannot show it (a panel over
+    // it, a fractional scale, no layer), the view paints it as any other control.
+    void setPictureLayer(PictureLayerFactory makeLayer);
 
   protected:
     bool event(QEvent* event) override;
@@ -75,6 +83,10 @@ class MainView final : public QWidget, public ChangeSink {
     void applyWindowGeometry();
     // Shown where the face shows the window, unless held off the screen.
     void showAsTheFaceSays();
+    void followLayer();
+    bool layerFits(const QRect& area, qreal ratio) const;
+    int layerSlotFor(const QRect& area, qreal ratio);
+    QImage renderArea(const QRect& area, qreal ratio) const;
     static Point logical(const QMouseEvent* event);
     void followHover();
 
@@ -100,6 +112,28 @@ class MainView final : public QWidget, public ChangeSink {
     PointerRouting pointer_{drawing_, events_};
     KeyboardFocus keys_{face_, drawing_, events_};
     std::vector<AccessibleItem> told_; // what assistive technology was last told
+
+    // A frame of the layer: the emblem's picture over what lay below it when the scene was
+    // `scene`, which counts the changes of anything else in the emblem's area.
+    struct LayerFrame {
+        unsigned scene = 0;
+        Image picture = kNoPicture;
+        QRect area;
+        qreal ratio = 0; // 0: the slot is free
+        unsigned lastUsed = 0;
+        bool sameFrame(const LayerFrame& o) const {
+            return scene == o.scene && picture == o.picture && area == o.area && ratio == o.ratio;
+        }
+    };
+    PictureLayerFactory makeLayer_;
+    std::unique_ptr<PictureLayer> layer_;
+    // While the layer shows, the window's own pixels below it are not kept up to date: they are
+    // repainted when it goes.
+    bool layerShown_ = false;
+    QRect layerArea_;
+    std::array<LayerFrame, PictureLayer::kSlots> layerFrames_;
+    unsigned layerScene_ = 0;
+    unsigned layerUses_ = 0;
 };
 
 } // namespace quelvex

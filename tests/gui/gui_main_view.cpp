@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <functional>
+#include <map>
 
 using namespace quelvex;
 
@@ -107,6 +108,27 @@ QString firstShown() {
     const QSize screen = QGuiApplication::primaryScreen()->size();
     return QStringLiteral("first %1 %2").arg(screen.width()).arg(screen.height());
 }
+
+// A picture layer that keeps the frames it is given and says what it shows.
+struct FakeLayer final : PictureLayer {
+    bool show(int slot, const QRect& rect, const std::function<QImage()>& render) override {
+        if (!accept) return false;
+        if (!held.count(slot)) {
+            held[slot] = render();
+            ++renders;
+        }
+        shown = slot;
+        at = rect;
+        visible = true;
+        return true;
+    }
+    void hide() override { visible = false; }
+    void forget(int slot) override { held.erase(slot); }
+    bool accept = true, visible = false;
+    int renders = 0, shown = -1;
+    QRect at;
+    std::map<int, QImage> held;
+};
 
 struct Rig {
     explicit Rig(SkinPictures skin = fakeSkin()) : view(face, driver, std::move(skin)) {
@@ -388,6 +410,41 @@ class MainViewTest : public QObject {
         rig.model.duringTick = nullptr;
         rig.driver.timerTick(TimerId::Timer4); // the release is not delivered again
         QCOMPARE(rig.model.take(), QStringList({QStringLiteral("tick"), QStringLiteral("tick done")}));
+    }
+
+    void theEmblemTurnsOnALayerAndTheWindowRepaintsItWhenTheLayerGoes() {
+        Rig rig;
+        FakeLayer* layer = nullptr;
+        rig.view.setPictureLayer([&layer](QWidget&) {
+            auto made = std::make_unique<FakeLayer>();
+            layer = made.get();
+            return made;
+        });
+        rig.showAndWait();
+        const Image frames[] = {Image::l1, Image::l2, Image::l3, Image::l4, Image::l5};
+        for (int turn = 0; turn < 10; ++turn) {
+            rig.face.put(Image::logo, frames[turn % 5]);
+            rig.driver.sync();
+            QVERIFY(layer && layer->visible);
+            QCOMPARE(layer->at, rig.view.controlRect(Image::logo));
+            QCOMPARE(layer->held.at(layer->shown).pixel(2, 2), colourOf(frames[turn % 5]));
+        }
+        QCOMPARE(layer->renders, 5); // each frame made once, then shown from the layer's copy
+        // The layer would lie over a panel over the emblem: it goes, and comes back after.
+        rig.face.setPanelVisible(Panel::Panel2, true);
+        rig.face.setPanelGeometry(Panel::Panel2, 0, 60);
+        rig.driver.sync();
+        QVERIFY(!layer->visible);
+        rig.face.setPanelVisible(Panel::Panel2, false);
+        rig.driver.sync();
+        QVERIFY(layer->visible);
+        QCoreApplication::processEvents(); // the repaint of the window where the panel was
+        // A frame the layer cannot show is painted by the window, over what the layer hid.
+        layer->accept = false;
+        rig.face.put(Image::logo, Image::l2);
+        rig.driver.sync();
+        QVERIFY(!layer->visible);
+        QCOMPARE(rig.shown(rig.centreOf(Image::logo)), colourOf(Image::l2));
     }
 
     void highDensityDevicesGetTheDoubledPictures() {
