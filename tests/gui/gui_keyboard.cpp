@@ -1,9 +1,7 @@
 // The real view by keyboard and as a screen reader sees it, over the real model with fakes.
 #include "platform/qt/help_dialog.h"
-#include "platform/qt/main_view.h"
-#include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
-#include "ui/face_driver.h"
+#include "tests/gui/shown_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -16,16 +14,7 @@ using namespace quelvex::testing;
 
 namespace {
 
-struct Window {
-    Rig rig;
-    FaceDriver driver{rig.face(), rig.form};
-    MainView view{rig.face(), driver};
-    TimerRuntime timers{rig.face(), driver};
-    Window() {
-        driver.attach(view);
-        driver.attach(timers);
-        view.show();
-    }
+struct Window : ShownWindow {
     void keys(std::initializer_list<Qt::Key> keys, Qt::KeyboardModifiers mods = {}) {
         for (Qt::Key k : keys)
             QTest::keyClick(&view, k, mods);

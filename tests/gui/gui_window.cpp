@@ -2,11 +2,9 @@
 // the help window and the error box beside it.
 #include "help/manuals.h"
 #include "platform/qt/help_dialog.h"
-#include "platform/qt/main_view.h"
 #include "platform/qt/message_box_errors.h"
-#include "platform/qt/timer_runtime.h"
 #include "tests/fakes.h"
-#include "ui/face_driver.h"
+#include "tests/gui/shown_window.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -18,19 +16,7 @@ using namespace quelvex::testing;
 
 namespace {
 
-struct Window {
-    Rig rig;
-    FaceDriver driver{rig.face(), rig.form};
-    MainView view{rig.face(), driver};
-    TimerRuntime timers{rig.face(), driver};
-
-    Window() {
-        driver.attach(view);
-        driver.attach(timers);
-        view.show();
-    }
-    QPoint centreOf(Image image) const { return view.controlRect(image).center(); }
-};
+using Window = ShownWindow;
 
 } // namespace
 
