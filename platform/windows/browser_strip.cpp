@@ -1,5 +1,6 @@
 #include "platform/windows/browser_strip.h"
 
+#include "platform/windows/window_owner.h"
 #include "platform/windows/windows_clock.h"
 #include "ui/face.h"
 #include "ui/face_drawing.h"
@@ -537,11 +538,7 @@ void BrowserStrip::newWindow(unsigned long flags, const std::wstring& url, bool&
 }
 
 LRESULT CALLBACK BrowserStrip::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            hwnd, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<BrowserStrip*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = windowOwner<BrowserStrip>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_SIZE: self->resizeControl(); return 0;

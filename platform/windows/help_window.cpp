@@ -1,5 +1,7 @@
 #include "platform/windows/help_window.h"
 
+#include "platform/windows/window_owner.h"
+
 #include <commctrl.h>
 #include <uxtheme.h>
 #include <windowsx.h>
@@ -216,21 +218,13 @@ void Win32HelpWindow::create() {
 }
 
 LRESULT CALLBACK Win32HelpWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32HelpWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = windowOwner<Win32HelpWindow>(hwnd, message, lParam);
     if (!self || !self->controls_ || !self->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32HelpWindow::linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            link, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(link, GWLP_USERDATA));
+    auto* self = windowOwner<Win32HelpWindow>(link, message, lParam);
     switch (message) {
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_GETDLGCODE: {

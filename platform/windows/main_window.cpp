@@ -1,5 +1,6 @@
 #include "platform/windows/main_window.h"
 
+#include "platform/windows/window_owner.h"
 #include "platform/windows/windows_clock.h"
 
 #include <windowsx.h>
@@ -402,12 +403,8 @@ void MainWindow::mouseMove(WPARAM buttonsHeld, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MainWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = windowOwner<MainWindow>(hwnd, message, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     return self ? self->handle(message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
