@@ -55,8 +55,6 @@ left_clock_moved() {
 wait_for 8 left_clock_moved || fail "left clock did not move after START"
 note "left clock moved $(($(now_ms) - started)) ms after START"
 
-readonly POWER_LINE="quelvex: power-off requested"
-power_requested() { [ "$(stderr_count "$POWER_LINE")" -ge 1 ]; }
 wait_for 15 power_requested || fail "no power-off request after the count"
 note "power-off requested $(($(now_ms) - started)) ms after START"
 

@@ -195,3 +195,6 @@ error_box_shown() { error_box >/dev/null; }
 
 # Lines of the program's stderr that contain a fixed text.
 stderr_count() { grep -cF -- "$1" "$E2E_TMP/stderr" 2>/dev/null || true; }
+# The program's power-off line; a script may set POWER_LINE to the longer dry-run form.
+POWER_LINE="quelvex: power-off requested"
+power_requested() { [ "$(stderr_count "$POWER_LINE")" -ge 1 ]; }
