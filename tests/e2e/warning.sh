@@ -47,6 +47,17 @@ dbus.bus.BusConnection(sys.argv[1]).get_object("org.freedesktop.Notifications", 
                 dbus_interface="org.freedesktop.DBus.Mock")' "$BUS_ADDRESS"
 wait_for 3 closed || fail "notice not withdrawn after Cancel: $(cat "$NOTES")"
 wait_for 5 clock_still || fail "the count goes on after Cancel"
+
+# Hand-overs that no start sends are refused with the reason; none starts a count.
+/usr/bin/python3 - "$BUS_ADDRESS" <<'EOP' || fail "a hand-over was not refused as it should be"
+import dbus, sys
+o = dbus.bus.BusConnection(sys.argv[1]).get_object("example.quelvex.Quelvex", "/example/quelvex/Quelvex")
+for args, why in ((["--dry-run", "--in", "0:00:02"], "--dry-run"), (["--frobnicate"], "unknown option"),
+                  (["--in", "100:00:00"], "too long"), (["--in", "1m", "--at", "10:00"], "together"),
+                  (["--in", ":" * 16000000], "longer than"), (["--alarm"] * 65, "more than")):
+    try: o.HandOver(args, {}, signature="asa{sv}", dbus_interface="example.quelvex.Quelvex"); sys.exit("took %.60s" % args)
+    except dbus.DBusException as e: assert e.get_dbus_name().endswith("InvalidArgs") and why in str(e), e
+EOP
 wait_for 80 eval '(($(now_ms) - started > 68000))' # past the end the count would have had
 if grep -q PowerOff "$E2E_TMP/logind.log" || [ "$(stderr_count "power-off requested")" != 0 ]; then
     fail "a power-off was asked for: $(cat "$E2E_TMP/logind.log")"
