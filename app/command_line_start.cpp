@@ -5,6 +5,8 @@
 #include "platform/linux/x11_activation.h"
 #include "platform/qt/main_view.h"
 
+#include <QTime>
+
 #include <cstdio>
 
 namespace quelvex {
@@ -40,6 +42,9 @@ int answerCommandLine(const QStringList& arguments, CommandRequest& request) {
         say(stdout, "Quelvex 5.0\n");
         return 0;
     }
+    if (const std::string note = commandLineNote(request, QTime::currentTime().msecsSinceStartOfDay() / 1000);
+        !note.empty())
+        say(stderr, "quelvex: " + note + "\n");
     QString failure;
     switch (handOverToRunning(options, request.dryRun, &failure)) {
     case HandOverResult::Delivered: return 0;
@@ -58,8 +63,8 @@ int answerCommandLine(const QStringList& arguments, CommandRequest& request) {
     return -1;
 }
 
-void receiveCommandLine(Program& program, const QStringList& arguments, const QVariantMap& platformData) {
-    if (!applyHandedOverCommandLine(program.form(), program.driver(), toStrings(arguments))) return;
+void receiveCommandLine(Program& program, const CommandRequest& request, const QVariantMap& platformData) {
+    if (!applyHandedOverRequest(program.form(), program.driver(), request)) return;
 
     MainView& view = program.view();
     // A window hidden by the program itself (during a capture) stays hidden.

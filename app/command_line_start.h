@@ -18,6 +18,6 @@ int answerCommandLine(const QStringList& arguments, CommandRequest& request);
 
 // A command line handed over by a later start: carried out on the window, which then comes to
 // the front unless all it asked was to stop.
-void receiveCommandLine(Program& program, const QStringList& arguments, const QVariantMap& platformData);
+void receiveCommandLine(Program& program, const CommandRequest& request, const QVariantMap& platformData);
 
 } // namespace quelvex

@@ -150,8 +150,8 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
     try {
         Program program(options);
         SessionInstance instance(options.dryRun,
-                                 [&program](const QStringList& args, const QVariantMap& data) {
-                                     receiveCommandLine(program, args, data);
+                                 [&program](const CommandRequest& handed, const QVariantMap& data) {
+                                     receiveCommandLine(program, handed, data);
                                  });
         // Another start may have taken the name since this one looked.
         if (!instance.claim()) {

@@ -2,7 +2,10 @@
 
 #include "core/form1.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <set>
 
 namespace quelvex {
 namespace {
@@ -17,37 +20,45 @@ bool allDigits(const std::string& text) {
     return true;
 }
 
-// A run of at most five digits, so that hours, minutes and seconds of such numbers add up within
-// an int; -1 otherwise.
-int smallNumber(const std::string& text) {
-    if (!allDigits(text) || text.size() > 5) return -1;
-    return std::stoi(text);
+// Past any count in any unit; numbers stop growing here, so a long run of digits reads as too
+// long rather than as no number.
+constexpr long long kBeyond = 10'000'000;
+
+// A run of digits, saturated at kBeyond; -1 for anything else.
+long long number(const std::string& text) {
+    if (!allDigits(text)) return -1;
+    long long v = 0;
+    for (char c : text)
+        v = std::min(v * 10 + (c - '0'), kBeyond);
+    return v;
 }
 
+// At most four parts: a fourth is already one too many, so the rest is not looked at.
 std::vector<std::string> splitColons(const std::string& text) {
     std::vector<std::string> parts(1);
     for (char c : text) {
-        if (c == ':')
-            parts.emplace_back();
-        else
+        if (c != ':')
             parts.back() += c;
+        else if (parts.size() == 4)
+            break;
+        else
+            parts.emplace_back();
     }
     return parts;
 }
 
-// Minutes or seconds after a colon: one or two digits, below 60.
+// Minutes or seconds after a colon: two digits, below 60 (1:5 could mean 1:05 or 1:50).
 int sexagesimal(const std::string& text) {
-    if (text.empty() || text.size() > 2) return -1;
-    const int v = smallNumber(text);
-    return v < 60 ? v : -1;
+    if (text.size() != 2) return -1;
+    const long long v = number(text);
+    return v < 60 ? static_cast<int>(v) : -1;
 }
 
-int colonDuration(const std::string& text) {
+long long colonDuration(const std::string& text) {
     const std::vector<std::string> parts = splitColons(text);
     if (parts.size() < 2 || parts.size() > 3) return -1;
-    const int first = smallNumber(parts[0]);
-    if (first < 0) return -1;
-    int seconds = first;
+    long long seconds = number(parts[0]);
+    if (seconds < 0) return -1;
     for (std::size_t i = 1; i < parts.size(); ++i) {
         const int v = sexagesimal(parts[i]);
         if (v < 0) return -1;
@@ -57,26 +68,32 @@ int colonDuration(const std::string& text) {
 }
 
 // 2h, 90m, 45s, 1h30m, 1h5m30s: each unit once, hours before minutes before seconds.
-int unitDuration(const std::string& text) {
+long long unitDuration(const std::string& text) {
     static constexpr struct {
         char unit;
         int seconds;
     } kUnits[] = {{'h', 3600}, {'m', 60}, {'s', 1}};
     std::size_t next = 0, at = 0;
-    int total = 0;
+    long long total = 0;
     while (at < text.size()) {
-        std::string digits;
+        const std::size_t from = at;
         while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
-            digits += text[at++];
-        if (digits.empty() || at == text.size()) return -1;
+            ++at;
+        if (at == from || at == text.size()) return -1;
+        const long long v = number(text.substr(from, at - from));
         const char unit = static_cast<char>(std::tolower(static_cast<unsigned char>(text[at++])));
         while (next < std::size(kUnits) && kUnits[next].unit != unit)
             ++next;
-        const int v = smallNumber(digits);
-        if (next == std::size(kUnits) || v < 0) return -1;
+        if (next == std::size(kUnits)) return -1;
         total += v * kUnits[next++].seconds;
     }
     return text.empty() ? -1 : total;
+}
+
+// A value as quoted back in a message: enough to recognise it.
+std::string quoted(const std::string& text) {
+    constexpr std::size_t kShown = 40;
+    return "'" + (text.size() > kShown ? text.substr(0, kShown) + "..." : text) + "'";
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {
@@ -96,22 +113,22 @@ void pressTimes(FaceEvents& events, Image button, int times) {
 } // namespace
 
 int parseDuration(const std::string& text, std::string& error) {
-    const int seconds = text.find(':') != std::string::npos ? colonDuration(text) : unitDuration(text);
+    const long long seconds = text.find(':') != std::string::npos ? colonDuration(text) : unitDuration(text);
     if (seconds < 0)
-        error = "'" + text + "' is not a length of time: " + kLengthForms;
+        error = quoted(text) + " is not a length of time: " + kLengthForms;
     else if (seconds < 1)
         error = "a count lasts at least 1 second";
     else if (seconds > kLongestCountSeconds)
-        error = "'" + text + "' is too long: the longest count is 99:59:59";
-    return error.empty() ? seconds : -1;
+        error = quoted(text) + " is too long: the longest count is 99:59:59";
+    return error.empty() ? static_cast<int>(seconds) : -1;
 }
 
 int parseTimeOfDay(const std::string& text, std::string& error) {
     const std::vector<std::string> parts = splitColons(text);
     int seconds = -1;
     if ((parts.size() == 2 || parts.size() == 3) && !parts[0].empty() && parts[0].size() <= 2) {
-        const int hours = smallNumber(parts[0]);
-        seconds = hours >= 0 && hours < 24 ? hours : -1;
+        const long long hours = number(parts[0]);
+        seconds = hours >= 0 && hours < 24 ? static_cast<int>(hours) : -1;
         for (std::size_t i = 1; i < parts.size() && seconds >= 0; ++i) {
             const int v = parts[i].size() == 2 ? sexagesimal(parts[i]) : -1;
             seconds = v < 0 ? -1 : seconds * 60 + v;
@@ -119,7 +136,7 @@ int parseTimeOfDay(const std::string& text, std::string& error) {
         if (parts.size() == 2 && seconds >= 0) seconds *= 60;
     }
     if (seconds < 0)
-        error = "'" + text + "' is not a time of day: write HH:MM or HH:MM:SS, 24-hour (such as 22:30)";
+        error = quoted(text) + " is not a time of day: write HH:MM or HH:MM:SS, 24-hour (such as 22:30)";
     else if (seconds == 0)
         // The face acts one second before the time it shows, and never reaches the second before 0.
         error = "00:00:00 cannot be set: use 23:59:59 or 00:00:01";
@@ -130,6 +147,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     CommandRequest& r = parsed.request;
     bool in = false, at = false;
+    // A later option of the same name would silently win over the first.
+    static const std::set<std::string> kOnce{"--in",          "--at",       "--capture", "--alarm",  "--hide",
+                                             "--no-shutdown", "--shutdown", "--stop",    "--dry-run"};
+    std::set<std::string> seen;
     for (std::size_t i = 0; i < arguments.size() && parsed.ok(); ++i) {
         const std::string& a = arguments[i];
         const std::size_t equals = a.find('=');
@@ -146,7 +167,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         const auto noValue = [&] {
             if (hasValue) parsed.error = name + " takes no value";
         };
-        if (name == "--in") {
+        if (kOnce.count(name) && !seen.insert(name).second) {
+            parsed.error = name + " is given twice";
+        } else if (name == "--in") {
             const std::string v = value("a length of time, such as 1:30:00 or 90m");
             if (parsed.ok()) r.seconds = parseDuration(v, parsed.error);
             in = true;
@@ -157,11 +180,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (name == "--capture") {
             r.capture = true;
             if (hasValue) {
-                const int minutes = smallNumber(inlineValue);
+                const long long minutes = number(inlineValue);
                 if (minutes < 1 || minutes > kMaxCaptureEvery)
-                    parsed.error = "--capture=MINUTES takes 1 to 999 minutes, not '" + inlineValue + "'";
+                    parsed.error = "--capture=MINUTES takes 1 to 999 minutes, not " + quoted(inlineValue);
                 else
-                    r.captureEvery = minutes;
+                    r.captureEvery = static_cast<int>(minutes);
             }
         } else if (name == "--alarm") {
             noValue();
@@ -172,6 +195,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (name == "--no-shutdown") {
             noValue();
             r.noShutdown = true;
+        } else if (name == "--shutdown") {
+            noValue();
+            r.shutdown = true;
         } else if (name == "--stop") {
             noValue();
             r.stop = true;
@@ -183,14 +209,16 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (name == "-v" || name == "--version") {
             r.version = true;
         } else if (startsWith(a, "-") && a.size() > 1) {
-            parsed.error = "unknown option '" + name + "' (see --help)";
+            parsed.error = "unknown option " + quoted(name) + " (see --help)";
         } else if (i > 0 && arguments[i - 1] == "--capture" && allDigits(a)) {
             parsed.error = "--capture takes its minutes after '=': --capture=" + a;
         } else {
-            parsed.error = "unexpected argument '" + a + "' (see --help)";
+            parsed.error = "unexpected argument " + quoted(a) + " (see --help)";
         }
     }
     if (parsed.ok() && in && at) parsed.error = "--in and --at cannot be used together";
+    if (parsed.ok() && r.shutdown && r.noShutdown)
+        parsed.error = "--shutdown and --no-shutdown cannot be used together";
     if (parsed.ok() && r.stop && (in || at)) parsed.error = "--stop cannot be used with --in or --at";
     if (parsed.ok()) r.count = in ? CommandRequest::Count::In : at ? CommandRequest::Count::At : r.count;
     return parsed;
@@ -212,6 +240,7 @@ std::string commandLineHelp(const std::string& programName) {
            "                         every MINUTES minutes while counting.\n"
            "  --hide                 Hide the window while capturing.\n"
            "  --no-shutdown          Do not switch the computer off at the end.\n"
+           "  --shutdown             Switch the computer off at the end (undoes --no-shutdown).\n"
            "  --stop                 Stop the count of the running Quelvex, as STOP does.\n"
            "  --dry-run              Rehearse a setting: every action runs except the power-off,\n"
            "                         which is only reported.\n"
@@ -238,7 +267,8 @@ void applyCommandRequest(const TForm1& form, FaceEvents& events, const CommandRe
     if (request.alarm) switchOn(s.alarmOption, Image::alarm);
     if (request.capture) switchOn(s.captureOption, Image::capture);
     if (request.hideOnCapture) switchOn(s.hideOnCapture, Image::show);
-    if (request.noShutdown && s.shutdownOption == 1) pressControl(events, Image::shutdown);
+    if ((request.noShutdown && s.shutdownOption == 1) || (request.shutdown && s.shutdownOption != 1))
+        pressControl(events, Image::shutdown);
     if (request.captureEvery > 0) {
         switchOn(s.periodicArmed, Image::rate);
         pressUntil(events, Image::rateup, Image::ratedown, s.captureInterval, request.captureEvery);
@@ -251,13 +281,56 @@ void applyCommandRequest(const TForm1& form, FaceEvents& events, const CommandRe
     pressControl(events, Image::start);
 }
 
-bool applyHandedOverCommandLine(const TForm1& form, FaceEvents& events,
-                                const std::vector<std::string>& arguments) {
-    const ParsedCommandLine parsed = parseCommandLine(arguments);
-    // The start that sent it has checked it and said what was wrong.
-    if (!parsed.ok()) return false;
-    applyCommandRequest(form, events, parsed.request);
-    return !parsed.request.stop;
+std::string handOverSizeError(std::size_t count, std::size_t longest) {
+    if (count > kMaxHandedOverArguments)
+        return "more than " + std::to_string(kMaxHandedOverArguments) + " arguments";
+    if (longest > kMaxHandedOverArgumentLength)
+        return "an argument longer than " + std::to_string(kMaxHandedOverArgumentLength) + " characters";
+    return {};
+}
+
+std::optional<std::vector<std::string>> splitHandOverPayload(const char* data, std::size_t size) {
+    if (size > kLongestCommandLineBytes || (size > 0 && data[size - 1] != '\0')) return std::nullopt;
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < size;) {
+        if (out.size() == kMaxHandedOverArguments) return std::nullopt;
+        out.emplace_back(data + at);
+        at += out.back().size() + 1;
+    }
+    return out;
+}
+
+ParsedCommandLine readHandedOverCommandLine(const std::vector<std::string>& arguments, bool rehearsal) {
+    std::size_t longest = 0;
+    for (const std::string& a : arguments)
+        longest = std::max(longest, a.size());
+    ParsedCommandLine parsed;
+    parsed.error = handOverSizeError(arguments.size(), longest);
+    if (!parsed.ok()) return parsed;
+    parsed = parseCommandLine(arguments);
+    // The two never meet on the command line; a caller that writes its own hand-over must not
+    // turn a rehearsal into a real power-off either.
+    if (parsed.ok() && parsed.request.dryRun != rehearsal)
+        parsed.error = rehearsal ? "this Quelvex rehearses (--dry-run): a real run cannot hand over to it"
+                                 : "this Quelvex runs for real: a --dry-run cannot hand over to it";
+    return parsed;
+}
+
+bool applyHandedOverRequest(const TForm1& form, FaceEvents& events, const CommandRequest& request) {
+    applyCommandRequest(form, events, request);
+    return !request.stop;
+}
+
+std::string commandLineNote(const CommandRequest& request, int secondOfDay) {
+    if (request.count != CommandRequest::Count::At) return {};
+    // The face acts one second before the time it shows, at the first step after START: a time
+    // whose second has come or is the next has its moment tomorrow.
+    const int ahead = ((request.seconds - secondOfDay) % 86400 + 86400) % 86400;
+    if (ahead > 1) return {};
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", request.seconds / 3600, request.seconds / 60 % 60,
+                  request.seconds % 60);
+    return std::string("--at ") + time + " is now: the count is set for " + time + " tomorrow";
 }
 
 } // namespace quelvex

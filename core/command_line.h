@@ -4,6 +4,7 @@
 
 #include "ui/events.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct CommandRequest {
     int captureEvery = 0;
     bool hideOnCapture = false;
     bool noShutdown = false;
+    bool shutdown = false;
     bool stop = false;
     bool dryRun = false;
     bool help = false;
@@ -54,9 +56,32 @@ int parseTimeOfDay(const std::string& text, std::string& error);
 // then START. `events` is the driver that feeds the window, so every change reaches the screen.
 void applyCommandRequest(const TForm1& form, FaceEvents& events, const CommandRequest& request);
 
-// A command line handed over by a later start, carried out on the running window. True when the
-// window should then come to the front: always, except when all it asked was to stop.
-bool applyHandedOverCommandLine(const TForm1& form, FaceEvents& events,
-                                const std::vector<std::string>& arguments);
+// What a hand-over may carry. A real start's command line is a few short words; these leave room
+// and bound what a caller on the session bus or a window message can make the window read.
+inline constexpr std::size_t kMaxHandedOverArguments = 64;
+inline constexpr std::size_t kMaxHandedOverArgumentLength = 256;
+// Windows' longest command line, 32,767 UTF-16 units, in UTF-8 (at most three bytes each).
+inline constexpr std::size_t kLongestCommandLineBytes = 3 * 32767;
+
+// Empty when `count` arguments, the longest of them `longest` characters, may be read; otherwise
+// the refusal, one line. Checked before anything else is done with them.
+std::string handOverSizeError(std::size_t count, std::size_t longest);
+
+// The arguments of a Windows hand-over: each in UTF-8 followed by a NUL. Nothing when the payload
+// does not end in a NUL, is larger than the longest command line or holds too many arguments.
+std::optional<std::vector<std::string>> splitHandOverPayload(const char* data, std::size_t size);
+
+// Reads a command line handed over by a later start to a window that rehearses (`rehearsal`) or
+// runs for real. Refused, with one line, when it is larger than a start can send, does not parse
+// or comes from the other kind of run.
+ParsedCommandLine readHandedOverCommandLine(const std::vector<std::string>& arguments, bool rehearsal);
+
+// Carries a handed-over request out on the window. True when the window should then come to the
+// front: always, except when all it asked was to stop.
+bool applyHandedOverRequest(const TForm1& form, FaceEvents& events, const CommandRequest& request);
+
+// A line for the person about a request that is sound but may surprise (an --at whose moment has
+// just gone by, so it comes tomorrow), given the second of the day now; empty otherwise.
+std::string commandLineNote(const CommandRequest& request, int secondOfDay);
 
 } // namespace quelvex

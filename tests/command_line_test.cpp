@@ -33,7 +33,7 @@ TEST(CommandLine, ReadsEachFormAndRefusesBadValuesWithOneLine) {
         {"--in 1h30m", Count::In, 5400},   {"--in 5:00", Count::In, 300},
         {"--in 1h5m30s", Count::In, 3930}, {"--in 99:59:59", Count::In, kLongestCountSeconds},
         {"--at 22:30", Count::At, 81000},  {"--at=07:05:09", Count::At, 25509},
-        {"--at 0:00:01", Count::At, 1},
+        {"--at 0:00:01", Count::At, 1},    {"--in 359999s", Count::In, kLongestCountSeconds},
     };
     for (const auto& v : valid) {
         const ParsedCommandLine p = parseCommandLine(words(v.line));
@@ -63,6 +63,21 @@ TEST(CommandLine, ReadsEachFormAndRefusesBadValuesWithOneLine) {
         EXPECT_FALSE(p.ok()) << line;
         EXPECT_EQ(p.error.find('\n'), std::string::npos) << p.error;
     }
+    for (const char* line : {"--in 1:5", "--in 1:00:00:00", "--in 1m --in 2m", "--shutdown --no-shutdown"})
+        EXPECT_FALSE(parseCommandLine(words(line)).ok()) << line;
+    for (const char* line : {"--in 360000s", "--in 99999999999999999999m", "--in 1000000:00:00"})
+        EXPECT_NE(parseCommandLine(words(line)).error.find("too long"), std::string::npos) << line;
+}
+
+TEST(CommandLine, HandOverKeepsRehearsalsApartAndTakesOnlyWholePayloads) {
+    EXPECT_TRUE(readHandedOverCommandLine({"--dry-run", "--in", "2s"}, true).ok());
+    EXPECT_FALSE(readHandedOverCommandLine({"--in", "2s"}, true).ok());
+    const auto split = [](const std::string& s) { return splitHandOverPayload(s.data(), s.size()); };
+    EXPECT_EQ(split(std::string("--in\090s\0", 9)), (Args{"--in", "90s"}));
+    EXPECT_FALSE(split(std::string("--in\090s", 8))); // its last argument cut short
+    EXPECT_FALSE(split(std::string(65, '\0')));
+    EXPECT_FALSE(split(std::string(kLongestCommandLineBytes + 1, '\0')));
+    EXPECT_NE(commandLineNote(parseCommandLine({"--at", "10:00"}).request, 35999), "");
 }
 
 TEST(CommandLine, SetsTheFaceThenStartsAndHandedOverStopEndsTheCount) {
@@ -73,7 +88,7 @@ TEST(CommandLine, SetsTheFaceThenStartsAndHandedOverStopEndsTheCount) {
     const SharedState& s = rig.s();
     const auto apply = [&](const Args& args) {
         bool front = false;
-        vt.run([&] { front = applyHandedOverCommandLine(rig.form, rig.form, args); });
+        vt.run([&] { front = applyHandedOverRequest(rig.form, rig.form, parseCommandLine(args).request); });
         return front;
     };
 
@@ -121,6 +136,8 @@ TEST(CommandLine, SetsTheFaceThenStartsAndHandedOverStopEndsTheCount) {
     vt.advance(2 * 60 * 1000);
     EXPECT_EQ(rig.sound.plays(), 2);
     EXPECT_EQ(rig.power.requests, 0);
+    apply({"--shutdown"}); // the way back from --no-shutdown
+    EXPECT_EQ(f.picture(Image::shutdown), Image::bon);
 }
 
 } // namespace

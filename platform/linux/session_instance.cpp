@@ -7,6 +7,8 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 
+#include <algorithm>
+
 namespace quelvex {
 namespace {
 
@@ -63,8 +65,7 @@ HandOverResult handOverToRunning(const QStringList& arguments, bool dryRun, QStr
 }
 
 SessionInstance::SessionInstance(bool dryRun, Receiver receiver)
-    : dryRun_(dryRun), receiver_(std::move(receiver)),
-      bus_(sessionBus(QStringLiteral("quelvex-instance"))) {}
+    : dryRun_(dryRun), receiver_(std::move(receiver)), bus_(sessionBus(QStringLiteral("quelvex-instance"))) {}
 
 SessionInstance::~SessionInstance() {
     if (bus_.isConnected()) bus_.unregisterObject(kObjectPath);
@@ -86,7 +87,23 @@ bool SessionInstance::claim() {
 }
 
 void SessionInstance::HandOver(const QStringList& arguments, const QVariantMap& platformData) {
-    if (receiver_) receiver_(arguments, platformData);
+    // Bounded before a copy is made: the bus carries messages of up to 128 MiB.
+    qsizetype longest = 0;
+    for (const QString& a : arguments)
+        longest = std::max(longest, a.size());
+    ParsedCommandLine parsed;
+    parsed.error =
+        handOverSizeError(static_cast<std::size_t>(arguments.size()), static_cast<std::size_t>(longest));
+    if (parsed.ok()) {
+        std::vector<std::string> strings;
+        for (const QString& a : arguments)
+            strings.push_back(a.toStdString());
+        parsed = readHandedOverCommandLine(strings, dryRun_);
+    }
+    if (!parsed.ok())
+        sendErrorReply(QDBusError::InvalidArgs, QString::fromStdString(parsed.error));
+    else if (receiver_)
+        receiver_(parsed.request, platformData);
 }
 
 } // namespace quelvex

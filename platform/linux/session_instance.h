@@ -3,7 +3,10 @@
 // Without a session bus every start runs on its own.
 #pragma once
 
+#include "core/command_line.h"
+
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
@@ -26,13 +29,14 @@ enum class HandOverResult : std::uint8_t {
 // startup id). Needs a QCoreApplication; blocks at most a few seconds.
 HandOverResult handOverToRunning(const QStringList& arguments, bool dryRun, QString* failure = nullptr);
 
-// The object a later start calls, on /example/quelvex/Quelvex.
-class SessionInstance final : public QObject {
+// The object a later start calls, on /example/quelvex/Quelvex. A command line it refuses is
+// answered with an InvalidArgs error that carries the reason.
+class SessionInstance final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "example.quelvex.Quelvex")
 
   public:
-    using Receiver = std::function<void(const QStringList& arguments, const QVariantMap& platformData)>;
+    using Receiver = std::function<void(const CommandRequest& request, const QVariantMap& platformData)>;
 
     SessionInstance(bool dryRun, Receiver receiver);
     ~SessionInstance() override;

@@ -161,8 +161,8 @@ int run(HINSTANCE instance, const Options& options) {
     if (const std::string missing = pictures.missing(); !missing.empty())
         errors.showError("The program lacks pictures of its skin: " + missing);
     applyCommandRequest(form, driver, options.request);
-    session.listen(instance, [&](const std::vector<std::string>& arguments) {
-        if (applyHandedOverCommandLine(form, driver, arguments)) bringToFront(window.handle());
+    session.listen(instance, [&](const CommandRequest& handed) {
+        if (applyHandedOverRequest(form, driver, handed)) bringToFront(window.handle());
     });
     window.show();
 

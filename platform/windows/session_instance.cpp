@@ -25,20 +25,6 @@ std::string joined(const std::vector<std::string>& arguments) {
     return out;
 }
 
-std::vector<std::string> split(const char* data, std::size_t size) {
-    std::vector<std::string> out;
-    std::string current;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\0') {
-            out.push_back(current);
-            current.clear();
-        } else {
-            current += data[i];
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 bool instanceRunning(bool dryRun) {
@@ -79,8 +65,7 @@ SessionInstance::~SessionInstance() {
     if (mutex_) CloseHandle(mutex_);
 }
 
-void SessionInstance::listen(HINSTANCE instance,
-                             std::function<void(const std::vector<std::string>&)> receiver) {
+void SessionInstance::listen(HINSTANCE instance, std::function<void(const CommandRequest&)> receiver) {
     receiver_ = std::move(receiver);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -98,12 +83,16 @@ LRESULT CALLBACK SessionInstance::proc(HWND hwnd, UINT message, WPARAM wParam, L
         auto* self = reinterpret_cast<SessionInstance*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (!self || !copy || copy->dwData != kArgumentsTag) return FALSE;
+        // Any program of the session can send this: a payload that no start of ours would send
+        // is refused before it costs anything.
+        const std::optional<std::vector<std::string>> arguments =
+            splitHandOverPayload(static_cast<const char*>(copy->lpData), copy->cbData);
+        const ParsedCommandLine parsed = arguments ? readHandedOverCommandLine(*arguments, self->dryRun_)
+                                                   : ParsedCommandLine{{}, "too large"};
         // The sender waits for the answer: it is given before the window changes.
-        const std::vector<std::string> arguments =
-            split(static_cast<const char*>(copy->lpData), copy->cbData);
-        ReplyMessage(TRUE);
-        if (self->receiver_) self->receiver_(arguments);
-        return TRUE;
+        ReplyMessage(parsed.ok());
+        if (parsed.ok() && self->receiver_) self->receiver_(parsed.request);
+        return parsed.ok();
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -2,6 +2,8 @@
 // its hidden message window takes a later start's command line through WM_COPYDATA.
 #pragma once
 
+#include "core/command_line.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -29,8 +31,9 @@ class SessionInstance {
 
     // False when another program of this session had the mutex first.
     bool first() const { return first_; }
-    // Starts taking command lines; `receiver` runs on the message loop's thread.
-    void listen(HINSTANCE instance, std::function<void(const std::vector<std::string>&)> receiver);
+    // Starts taking command lines; `receiver` runs on the message loop's thread with each one that
+    // was read and accepted.
+    void listen(HINSTANCE instance, std::function<void(const CommandRequest&)> receiver);
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -39,7 +42,7 @@ class SessionInstance {
     HANDLE mutex_ = nullptr;
     bool first_ = false;
     HWND window_ = nullptr;
-    std::function<void(const std::vector<std::string>&)> receiver_;
+    std::function<void(const CommandRequest&)> receiver_;
 };
 
 // Restores the window if minimised and gives it the foreground.

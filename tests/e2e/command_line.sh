@@ -46,6 +46,10 @@ quelvex --stop --dry-run
 sleep 5
 [ "$(power_offs)" = 1 ] || fail "the stopped count still ended in a power-off"
 note "a later start's --in and --stop reach the running count"
+# An --at whose second has come is set for tomorrow and says so (tried again if a second went by).
+for _ in 1 2 3; do quelvex --at "$(date -d '+1 sec' +%T)" --dry-run && grep -q 'tomorrow$' "$E2E_TMP/later" && break; done
+[ "$(wc -l <"$E2E_TMP/later")" = 1 ] && grep -q ' is now: .* tomorrow$' "$E2E_TMP/later" || fail "--at now: status $RC, $(cat "$E2E_TMP/later")"
+note "$(cat "$E2E_TMP/later")"
 
 quelvex --dry-run
 [ "$RC" = 0 ] || fail "a plain later start gave status $RC"

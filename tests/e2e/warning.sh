@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The warning before a power-off, against a notification server and a logind stood in for by
 # dbusmock on private buses: a count of 1:05 warns 60 steps before its end, the notice's Cancel
-# stops it and takes it away, and logind hears nothing.
+# stops it and takes it away, and logind hears nothing, not even from bad hand-overs.
 #   warning.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -41,12 +41,31 @@ want='Notify "Quelvex" 0 "example.quelvex.Quelvex" "Quelvex will switch the comp
 want+=' ["cancel", "Cancel"] {"desktop-entry": "example.quelvex.Quelvex", "urgency": 2} 0'
 [[ "$line" == *" $want" ]] || fail "notice not as expected: $line"
 note "notice $after ms after START of 1:05: $line"
+# The same signal from anybody but the server changes nothing.
+dbus-send --bus="$BUS_ADDRESS" --type=signal /org/freedesktop/Notifications \
+    org.freedesktop.Notifications.ActionInvoked uint32:1 string:cancel && sleep 1
+! closed || fail "a stranger's ActionInvoked cancelled the count"
 /usr/bin/python3 -c 'import dbus, sys
 dbus.bus.BusConnection(sys.argv[1]).get_object("org.freedesktop.Notifications", "/org/freedesktop/Notifications") \
     .EmitSignal("org.freedesktop.Notifications", "ActionInvoked", "us", [dbus.UInt32(1), "cancel"],
                 dbus_interface="org.freedesktop.DBus.Mock")' "$BUS_ADDRESS"
 wait_for 3 closed || fail "notice not withdrawn after Cancel: $(cat "$NOTES")"
 wait_for 5 clock_still || fail "the count goes on after Cancel"
+# Hand-overs that no start sends are refused with the reason; none starts a count.
+/usr/bin/python3 - "$BUS_ADDRESS" <<'EOP' || fail "a hand-over was not refused as it should be"
+import dbus, sys; o = dbus.bus.BusConnection(sys.argv[1]).get_object("example.quelvex.Quelvex", "/example/quelvex/Quelvex")
+for args, why in ((["--dry-run", "--in", "0:00:02"], "--dry-run"), (["--frobnicate"], "unknown option"),
+                  (["--in", "100:00:00"], "too long"), (["--in", "1m", "--at", "10:00"], "together"),
+                  (["--in", ":" * 16000000], "longer than"), (["--alarm"] * 65, "more than")):
+    try: o.HandOver(args, {}, signature="asa{sv}", dbus_interface="example.quelvex.Quelvex"); sys.exit("took %.60s" % args)
+    except dbus.DBusException as e: assert e.get_dbus_name().endswith("InvalidArgs") and why in str(e), e
+EOP
+# A server that answers Notify late: the notice it then shows for a stopped count goes at once.
+bus_call "$BUS_ADDRESS" org.freedesktop.Notifications /org/freedesktop/Notifications org.freedesktop.DBus.Mock.AddMethod \
+    string:org.freedesktop.Notifications string:Notify 'string:susssasa{sv}i' string:u 'string:time.sleep(7); ret = 42' >/dev/null
+timeout 20 "$E2E_BIN" --in 0:00:50 </dev/null && wait_for 10 notified 2 || fail "no notice for a handed-over --in"
+timeout 20 "$E2E_BIN" --stop </dev/null || fail "hand-over of --stop refused"
+wait_for 20 grep -q ' CloseNotification 42$' "$NOTES" || fail "the late notice stayed: $(cat "$NOTES")"
 wait_for 80 eval '(($(now_ms) - started > 68000))' # past the end the count would have had
 if grep -q PowerOff "$E2E_TMP/logind.log" || [ "$(stderr_count "power-off requested")" != 0 ]; then
     fail "a power-off was asked for: $(cat "$E2E_TMP/logind.log")"
