@@ -1,6 +1,7 @@
 // The real window model behind the real view, with fake services: what a user's mouse does; and
 // the help window and the error box beside it.
 #include "help/manuals.h"
+#include "platform/linux/x11_picture_layer.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/message_box_errors.h"
 #include "tests/fakes.h"
@@ -11,12 +12,30 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 using namespace quelvex;
 using namespace quelvex::testing;
 
 namespace {
 
 using Window = ShownWindow;
+
+// The screen's pixels, read over a connection of the test's own: nothing the program left unsent
+// reaches the server on the test's behalf.
+QImage onScreen(xcb_connection_t* c, const QRect& r) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const auto cookie = xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, static_cast<std::int16_t>(r.x()),
+                                      static_cast<std::int16_t>(r.y()), static_cast<std::uint16_t>(r.width()),
+                                      static_cast<std::uint16_t>(r.height()), ~0u);
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(c, cookie, nullptr);
+    if (!reply) return {};
+    QImage image = QImage(xcb_get_image_data(reply), r.width(), r.height(), QImage::Format_RGB32).copy();
+    std::free(reply);
+    return image;
+}
 
 } // namespace
 
@@ -38,6 +57,35 @@ class WindowTest : public QObject {
         QCOMPARE(w.rig.face().picture(Image::hup), Image::hupon);
         QTest::qWait(250);
         QCOMPARE(w.rig.s().setHours, held);
+    }
+
+    // The emblem turns on its layer while a count runs, shows the frame the face rests on once
+    // stopped, and goes from under a panel laid over it.
+    void theEmblemLayerOnX11() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) QSKIP("X11 only (gui_window_x11)");
+        Window w;
+        w.view.setPictureLayer(&X11PictureLayer::create);
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+        const QRect emblem = w.view.controlRect(Image::logo);
+        const auto shown = [&] { return onScreen(c, QRect(w.view.mapToGlobal(emblem.topLeft()), emblem.size())); };
+        const auto painted = [&] { return w.view.grab(emblem).toImage().convertToFormat(QImage::Format_RGB32); };
+        // Armed in system time, it turns at once (the fake clock stands still).
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::hup));
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::start));
+        QList<QImage> frames;
+        const auto turned = [&] {
+            if (const QImage now = shown(); !frames.contains(now)) frames << now;
+            return frames.size() >= 3;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(turned(), 15000);
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::stop));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), painted(), 10000);
+        w.rig.face().setPanelGeometry(Panel::Panel2, 0, 60);
+        w.rig.face().setPanelVisible(Panel::Panel2, true);
+        w.driver.sync();
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), painted(), 10000);
+        xcb_disconnect(c);
     }
 
     void startClickNeedsTheReleaseOnStart() {
