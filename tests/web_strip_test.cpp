@@ -90,6 +90,8 @@ TEST(WebStrip, OnlineTheLinkBarGivesWayOnlyToALoadedUpdatePage) {
     EXPECT_EQ(t.rig.web.navigations.back(), t.update);
     t.arrive(t.update, false);
     EXPECT_TRUE(t.linkBar());
+    t.arrive(siteUrl() + "/news.htm"); // a page view never lies under the link bar
+    EXPECT_FALSE(t.linkBar());
 }
 
 TEST(WebStrip, LosingTheConnectionInTheStripAndInThePageView) {

@@ -6,6 +6,7 @@ namespace quelvex {
 
 void TForm1::Timer8Timer() {
     s_.language = svc_.clock.userLanguageIsSpanish() ? Spanish : English;
+    setLinkCaptions();
     refreshLanguage();
     face_.disable(TimerId::Timer8);
 }

@@ -160,7 +160,10 @@ void MainView::setPanelWidget(Panel panel, QWidget* widget) {
     if (!widget || widget == slot) return;
     widget->setParent(this);
     widget->stackUnder(slot);
+    // The keys are the face's, which Tab walks: the widget would take them while it has the focus.
+    widget->setFocusPolicy(Qt::NoFocus);
     delete std::exchange(slot, widget);
+    ownInput_.set(static_cast<std::size_t>(panel));
     applyPanel(panel);
     // A native widget (the engine's) makes its siblings native too, and its window, made last,
     // lies over theirs: stackUnder does not restack native windows. The link bar, repainted under
@@ -270,6 +273,25 @@ void MainView::applyPanel(Panel panel) {
     const PanelState& p = face_.panel(panel);
     widget->setGeometry(p.left, p.top, p.width, p.height);
     widget->setVisible(p.visible);
+    followCovers();
+}
+
+// The panels let the mouse through to the view, which hit-tests them; a widget of its own below
+// one (the web view under the link bar) would take every press on the panel's controls. It takes
+// the mouse only while no shown panel lies over it.
+void MainView::followCovers() {
+    const auto& order = drawing_.panelOrder();
+    for (auto it = order.begin(); it != order.end(); ++it) {
+        QWidget* widget = panels_[static_cast<std::size_t>(*it)];
+        if (!ownInput_.test(static_cast<std::size_t>(*it))) continue;
+        const PanelState& own = face_.panel(*it);
+        const QRect area(own.left, own.top, own.width, own.height);
+        const bool covered = std::any_of(std::next(it), order.end(), [&](Panel above) {
+            const PanelState& p = face_.panel(above);
+            return p.visible && area.intersects(QRect(p.left, p.top, p.width, p.height));
+        });
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents, covered);
+    }
 }
 
 void MainView::applyWindowGeometry() {

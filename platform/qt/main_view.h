@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <bitset>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -49,8 +50,9 @@ class MainView final : public QWidget, public ChangeSink {
     // The widget that stands for a panel. CppWebBrowser1 starts as a black placeholder.
     QWidget* panelWidget(Panel panel) const;
     // Puts `widget` (the web view) in the panel's place and stacking; it follows the panel's
-    // geometry and visibility from then on and takes its own input. The view owns it. Meant for
-    // CppWebBrowser1, which holds no controls of its own.
+    // geometry and visibility from then on and takes its own mouse input wherever no shown panel
+    // lies over it, but not the keyboard's focus. The view owns it. Meant for CppWebBrowser1,
+    // which holds no controls of its own.
     void setPanelWidget(Panel panel, QWidget* widget);
 
     // The keyboard's focus and what screen readers are told (main_view_accessible.cpp).
@@ -80,6 +82,7 @@ class MainView final : public QWidget, public ChangeSink {
     void paintItem(QPainter& painter, const DrawItem& item, qreal ratio) const;
     void paintOnDeviceGrid(QPainter& painter, Image picture, bool seeThrough, const QRect& rect) const;
     void applyPanel(Panel panel);
+    void followCovers();
     void applyWindowGeometry();
     // Shown where the face shows the window, unless held off the screen.
     void showAsTheFaceSays();
@@ -104,6 +107,7 @@ class MainView final : public QWidget, public ChangeSink {
     mutable std::vector<MeasuredText> measured_;
     FaceDrawing drawing_;
     std::array<QWidget*, kPanelCount> panels_{};
+    std::bitset<kPanelCount> ownInput_; // panels given a widget that takes its own input
 
     enum class FirstShow { Pending, Running, Done };
     FirstShow firstShow_ = FirstShow::Pending;

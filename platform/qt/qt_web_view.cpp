@@ -152,6 +152,8 @@ TextWebPane* QtWebView::light() {
         view_->setPanelWidget(Panel::CppWebBrowser1, host);
     }
     light_ = new TextWebPane(paneEvents(false));
+    // Space and the arrows would scroll it instead of reaching the window's controls.
+    light_->setFocusPolicy(Qt::NoFocus);
     light_->setLinkHook([this](const QUrl& url) { return openInEngine(url); });
     static_cast<QStackedLayout*>(host_->layout())->addWidget(light_);
     return light_;

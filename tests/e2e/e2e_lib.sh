@@ -24,6 +24,7 @@ E2E_NAME=$(basename "$0" .sh)
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/quelvex-e2e-$E2E_NAME.XXXXXX")
 E2E_XPID=""
 E2E_APID=""
+E2E_SITE_PID=""
 E2E_OK=0
 DISPLAY=""
 # Never let anything reach a real system bus, whatever the program does. Without a session bus
@@ -35,6 +36,7 @@ e2e_cleanup() {
     local rc=$?
     trap - EXIT
     stop_pid "$E2E_APID"
+    stop_pid "$E2E_SITE_PID"
     stop_pid "$E2E_XPID"
     if [ "$E2E_OK" = 1 ] && [ "$rc" = 0 ]; then
         rm -rf "$E2E_TMP"
@@ -198,3 +200,16 @@ stderr_count() { grep -cF -- "$1" "$E2E_TMP/stderr" 2>/dev/null || true; }
 # The program's power-off line; a script may set POWER_LINE to the longer dry-run form.
 POWER_LINE="quelvex: power-off requested"
 power_requested() { [ "$(stderr_count "$POWER_LINE")" -ge 1 ]; }
+
+# The maker's site as a machine with a network meets it when the update page cannot be loaded: a
+# loopback server with no pages (each request gets "not found"). Sets SITE for QUELVEX_SITE_URL.
+failing_site() {
+    mkdir -p "$E2E_TMP/site"
+    /usr/bin/python3 -u -m http.server --bind 127.0.0.1 0 --directory "$E2E_TMP/site" >"$E2E_TMP/site.log" 2>&1 &
+    E2E_SITE_PID=$!
+    wait_for 10 grep -q '^Serving' "$E2E_TMP/site.log" || fail "the test site did not start"
+    # shellcheck disable=SC2034 # used by the scripts that source this file
+    SITE=http://127.0.0.1:$(sed -n 's/^Serving HTTP on .* port \([0-9]*\).*/\1/p' "$E2E_TMP/site.log")
+}
+# The program asked the site for the update page: the web strip's view is in the window by then.
+update_page_asked() { grep -q 'GET /actualizacion-update.htm' "$E2E_TMP/site.log"; }

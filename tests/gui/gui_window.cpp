@@ -1,6 +1,7 @@
 // The real window model behind the real view, with fake services: what a user's mouse does; and
 // the help window and the error box beside it.
 #include "help/manuals.h"
+#include "platform/linux/x11_picture_layer.h"
 #include "platform/qt/help_dialog.h"
 #include "platform/qt/message_box_errors.h"
 #include "tests/fakes.h"
@@ -9,6 +10,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace quelvex;
@@ -38,6 +40,37 @@ class WindowTest : public QObject {
         QCOMPARE(w.rig.face().picture(Image::hup), Image::hupon);
         QTest::qWait(250);
         QCOMPARE(w.rig.s().setHours, held);
+    }
+
+    // The emblem turns on its layer while a count runs, shows the frame the face rests on once
+    // stopped, and goes from under a panel laid over it.
+    void theEmblemLayerOnX11() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) QSKIP("X11 only (gui_window_x11)");
+        Window w;
+        w.view.setPictureLayer(&X11PictureLayer::create);
+        QVERIFY(QTest::qWaitForWindowExposed(&w.view));
+        const QRect emblem = w.view.controlRect(Image::logo);
+        const QPoint at = w.view.mapToGlobal(emblem.topLeft());
+        const auto shown = [&] {
+            const QPixmap shot = w.view.screen()->grabWindow(0, at.x(), at.y(), emblem.width(), emblem.height());
+            return shot.toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const auto painted = [&] { return w.view.grab(emblem).toImage().convertToFormat(QImage::Format_RGB32); };
+        // Armed in system time, it turns at once (the fake clock stands still).
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::hup));
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::start));
+        QList<QImage> frames;
+        const auto turned = [&] {
+            if (const QImage now = shown(); !frames.contains(now)) frames << now;
+            return frames.size() >= 3;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(turned(), 15000);
+        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.centreOf(Image::stop));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), painted(), 10000);
+        w.rig.face().setPanelGeometry(Panel::Panel2, 0, 60);
+        w.rig.face().setPanelVisible(Panel::Panel2, true);
+        w.driver.sync();
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), painted(), 10000);
     }
 
     void startClickNeedsTheReleaseOnStart() {
