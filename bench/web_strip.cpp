@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     qint64 last = 0, worst = 0;
     quelvex::WebPaneEvents events;
     events.loadFinished = [&](bool ok) {
-        std::printf("load %s after %lld ms\n", ok ? "finished" : "failed", static_cast<long long>(clock.elapsed()));
+        std::printf("load %s after %lld ms\n", ok ? "finished" : "failed",
+                    static_cast<long long>(clock.elapsed()));
     };
     quelvex::TextWebPane pane(events);
     pane.resize(size.value(0).toInt(), size.value(1).toInt());
@@ -45,8 +46,10 @@ int main(int argc, char** argv) {
 
     QFile status(QStringLiteral("/proc/self/status"));
     const QString peak = status.open(QIODevice::ReadOnly)
-        ? QRegularExpression(QStringLiteral("VmHWM:\\s*(\\d+)")).match(QString::fromLatin1(status.readAll())).captured(1)
-        : QString();
+                             ? QRegularExpression(QStringLiteral("VmHWM:\\s*(\\d+)"))
+                                   .match(QString::fromLatin1(status.readAll()))
+                                   .captured(1)
+                             : QString();
     std::printf("longest hold of the window's thread %lld ms over %d s; peak memory %lld MiB\n",
                 static_cast<long long>(worst), seconds, peak.toLongLong() / 1024);
     return 0;

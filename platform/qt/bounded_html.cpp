@@ -78,7 +78,8 @@ class Bounder {
             return text(u'<', QStringLiteral("&lt;"));
         }
         qsizetype q = p;
-        while (q < in_.size() && attributeNameChar(in_[q])) ++q;
+        while (q < in_.size() && attributeNameChar(in_[q]))
+            ++q;
         const QString name = in_.mid(p, q - p).toLower();
         const qsizetype start = i_;
         QString attributes;
@@ -86,7 +87,8 @@ class Bounder {
         if (!readAttributes(attributes)) return false;
         const bool tooLong = i_ - start > b_.tagLength;
         if (closing) return close(name);
-        if (among(name, {"script", "style", "title", "textarea", "xmp"})) return rawText(name, attributes, tooLong);
+        if (among(name, {"script", "style", "title", "textarea", "xmp"}))
+            return rawText(name, attributes, tooLong);
         return openTag(name, attributes, tooLong);
     }
 
@@ -126,22 +128,26 @@ class Bounder {
     bool readAttributes(QString& out) {
         const qsizetype limit = i_ + b_.tagLength;
         for (;;) {
-            while (i_ < in_.size() && (in_[i_].isSpace() || in_[i_] == u'/')) ++i_;
+            while (i_ < in_.size() && (in_[i_].isSpace() || in_[i_] == u'/'))
+                ++i_;
             if (i_ >= in_.size()) return false;
             if (in_[i_] == u'>') {
                 ++i_;
                 return true;
             }
             const qsizetype nameStart = i_;
-            while (i_ < in_.size() && !in_[i_].isSpace() && in_[i_] != u'>' && in_[i_] != u'/' && in_[i_] != u'=')
+            while (i_ < in_.size() && !in_[i_].isSpace() && in_[i_] != u'>' && in_[i_] != u'/' &&
+                   in_[i_] != u'=')
                 ++i_;
             const QStringView name = QStringView(in_).mid(nameStart, i_ - nameStart);
-            while (i_ < in_.size() && in_[i_].isSpace()) ++i_;
+            while (i_ < in_.size() && in_[i_].isSpace())
+                ++i_;
             QStringView value;
             bool hasValue = false;
             if (i_ < in_.size() && in_[i_] == u'=') {
                 ++i_;
-                while (i_ < in_.size() && in_[i_].isSpace()) ++i_;
+                while (i_ < in_.size() && in_[i_].isSpace())
+                    ++i_;
                 if (i_ >= in_.size()) return false;
                 hasValue = true;
                 if (const QChar quote = in_[i_]; quote == u'"' || quote == u'\'') {
@@ -151,7 +157,8 @@ class Bounder {
                     i_ = end + 1;
                 } else {
                     const qsizetype valueStart = i_;
-                    while (i_ < in_.size() && !in_[i_].isSpace() && in_[i_] != u'>') ++i_;
+                    while (i_ < in_.size() && !in_[i_].isSpace() && in_[i_] != u'>')
+                        ++i_;
                     value = QStringView(in_).mid(valueStart, i_ - valueStart);
                 }
             }

@@ -9,13 +9,13 @@
 namespace quelvex {
 
 struct HtmlBounds {
-    int text = 16384;    // characters of text, spaces included: the page view shows a few screens
-    int tags = 2048;     // tags kept, closing ones included
-    int depth = 32;      // elements open at once
-    int tableDepth = 3;  // tables inside tables
-    int style = 16384;   // characters of style sheets
+    int text = 16384;     // characters of text, spaces included: the page view shows a few screens
+    int tags = 2048;      // tags kept, closing ones included
+    int depth = 32;       // elements open at once
+    int tableDepth = 3;   // tables inside tables
+    int style = 16384;    // characters of style sheets
     int tagLength = 4096; // characters of one tag with its attributes; a longer one is dropped
-    int breakEvery = 64; // characters of a word after which a line may break
+    int breakEvery = 64;  // characters of a word after which a line may break
 };
 
 // The page up to its bounds, as well-formed tags with their attributes quoted again: deeper

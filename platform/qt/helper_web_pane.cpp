@@ -158,7 +158,9 @@ namespace {
 class HelperFactory final : public WebPaneFactory {
   public:
     explicit HelperFactory(QString program) : program_(std::move(program)) {}
-    WebPane* createPane(WebPaneEvents events) override { return new HelperWebPane(program_, std::move(events)); }
+    WebPane* createPane(WebPaneEvents events) override {
+        return new HelperWebPane(program_, std::move(events));
+    }
 
   private:
     QString program_;

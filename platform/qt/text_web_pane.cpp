@@ -259,7 +259,8 @@ void TextWebPane::decodePicture(const QUrl& name, QByteArray data) {
     QBuffer buffer(&data);
     const QSize size = QImageReader(&buffer).size();
     if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) return;
-    const QSize shown = size.boundedTo(kPictureBox) == size ? size : size.scaled(kPictureBox, Qt::KeepAspectRatio);
+    const QSize shown =
+        size.boundedTo(kPictureBox) == size ? size : size.scaled(kPictureBox, Qt::KeepAspectRatio);
     const qint64 pixels = qint64(shown.width()) * shown.height();
     if (shown.isEmpty() || pixels > pixelsLeft_) return;
     pixelsLeft_ -= pixels;
@@ -269,12 +270,15 @@ void TextWebPane::decodePicture(const QUrl& name, QByteArray data) {
         reader.setScaledSize(shown);
         const QImage image = reader.read();
         if (image.isNull()) return;
-        QMetaObject::invokeMethod(this, [this, name, image, round] {
-            if (round != pictureRound_) return;
-            document()->addResource(QTextDocument::ImageResource, name, image);
-            document()->markContentsDirty(0, document()->characterCount());
-            viewport()->update();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, name, image, round] {
+                if (round != pictureRound_) return;
+                document()->addResource(QTextDocument::ImageResource, name, image);
+                document()->markContentsDirty(0, document()->characterCount());
+                viewport()->update();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -16,8 +16,8 @@ class QNetworkReply;
 namespace quelvex {
 
 // Shows a page as simple HTML: fetched over the network with its pictures, no scripts, nothing
-// read from local files, cut down to what it can lay out at once (see bounded_html.h). Links load inside the pane unless the link hook takes them; a link meant
-// for a new window goes to the pane's new-window event.
+// read from local files, cut down to what it can lay out at once (see bounded_html.h). Links load inside the
+// pane unless the link hook takes them; a link meant for a new window goes to the pane's new-window event.
 class TextWebPane final : public QTextBrowser, public WebPane {
     Q_OBJECT
 

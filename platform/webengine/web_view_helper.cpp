@@ -113,8 +113,10 @@ int showPage(int argc, char** argv) {
         parentId = static_cast<WId>(args[at + 1].toULongLong());
     // The reports' descriptor stays this process's own: the engine's processes start from it.
     if (!parentId || ::fcntl(webhelper::kReportDescriptor, F_SETFD, FD_CLOEXEC) != 0) {
-        std::fprintf(stderr, "usage: quelvex-web-view --parent WINDOW_ID, reports on descriptor %d "
-                             "(started by quelvex)\n", webhelper::kReportDescriptor);
+        std::fprintf(stderr,
+                     "usage: quelvex-web-view --parent WINDOW_ID, reports on descriptor %d "
+                     "(started by quelvex)\n",
+                     webhelper::kReportDescriptor);
         return 2;
     }
     std::unique_ptr<QWindow> parent(QWindow::fromWinId(parentId));

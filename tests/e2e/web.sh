@@ -135,6 +135,7 @@ exercise() {
         click "$(sx 472)" "$(sy 44)" && wait_for 20 strip_again && click "$(sx 20)" "$(sy 176)" &&
             wait_for 20 blue_shown && helper=$(pgrep -P "$E2E_APID" -f quelvex-web-view) || fail "no helper again"
         for p in $(descendants "$helper"); do echo "newwindow http://127.0.0.1:$port/printed" >"/proc/$p/fd/1" 2>/dev/null || true; done
+        sleep 1 && [ ! -s "$E2E_TMP/browser.log" ] || fail "the engine's output was taken for a report: $(cat "$E2E_TMP/browser.log")"
         page_view_new_windows "$1"
         kill -9 "$E2E_APID" && { wait "$E2E_APID" 2>/dev/null || true; E2E_APID=""; }
         helper_gone() { [ ! -e "/proc/$helper" ] || grep -q '^State:.*Z' "/proc/$helper/status"; }
@@ -192,10 +193,12 @@ run_app QUELVEX_SITE_URL="http://127.0.0.1:$hostile_port/slow"
 wait_for 60 grep -q closed "$E2E_TMP/hostile.log" || fail "a trickled page kept its connection"
 grab "$E2E_TMP/strip-slow.png" "$STRIP"
 awk -v l="$(lit_fraction "$E2E_TMP/strip-slow.png")" 'BEGIN { exit !(l > 0.02 && l < 0.4) }' || fail "no link bar after a trickled page"
+note "trickled page given up"
 
 # The engine as a module in the program (as under Wayland): the same links from the page view.
 cp "$(dirname "$1")/quelvex_webengine.so" "$E2E_TMP/alone/"
 run_app QUELVEX_SITE_URL="http://127.0.0.1:$port"
 wait_for 40 mostly_white "$STRIP" && click "$(sx 20)" "$(sy 176)" && wait_for 30 blue_shown || fail "no page view from the module"
 page_view_new_windows "web module"
+note "web module: new-window links from the page view"
 pass
