@@ -7,11 +7,15 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QResizeEvent>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace quelvex {
 namespace {
@@ -38,7 +42,23 @@ HelperWebPane::HelperWebPane(const QString& program, WebPaneEvents events)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     helper_->setProcessEnvironment(env);
     helper_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    connect(helper_, &QProcess::readyReadStandardOutput, this, &HelperWebPane::readReports);
+    // What the engine's processes print is no report: they share the helper's standard output.
+    helper_->setStandardOutputFile(QProcess::nullDevice());
+    int pipe[2] = {-1, -1};
+    if (::pipe2(pipe, O_CLOEXEC) == 0) {
+        reports_ = pipe[0];
+        ::fcntl(reports_, F_SETFL, O_NONBLOCK);
+        helper_->setChildProcessModifier([w = pipe[1]] {
+            if (w == webhelper::kReportDescriptor)
+                ::fcntl(w, F_SETFD, 0);
+            else
+                ::dup2(w, webhelper::kReportDescriptor);
+        });
+        notifier_ = new QSocketNotifier(reports_, QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, [this] {
+            if (!readReports()) notifier_->setEnabled(false);
+        });
+    }
     connect(helper_, &QProcess::finished, this, [this](int status, QProcess::ExitStatus how) {
         std::fprintf(stderr, "quelvex: the web view helper ended (%s %d)\n",
                      how == QProcess::NormalExit ? "status" : "signal", status);
@@ -51,9 +71,14 @@ HelperWebPane::HelperWebPane(const QString& program, WebPaneEvents events)
         if (events_.lost) events_.lost();
     });
     helper_->start(program, {QStringLiteral("--parent"), QString::number(static_cast<qulonglong>(window))});
+    if (pipe[1] >= 0) ::close(pipe[1]);
 }
 
 HelperWebPane::~HelperWebPane() {
+    if (reports_ >= 0) {
+        delete notifier_;
+        ::close(reports_);
+    }
     // Asked to quit, the helper closes its page and the engine's processes end with it; one that
     // does not is killed. The process object outlives the pane until then.
     helper_->disconnect(this);
@@ -90,11 +115,29 @@ void HelperWebPane::send(const QByteArray& line) {
     if (helper_->state() != QProcess::NotRunning) helper_->write(line);
 }
 
-void HelperWebPane::readReports() {
-    while (helper_->canReadLine()) {
-        const auto [word, argument] = webhelper::split(helper_->readLine());
-        report(word, argument);
+// A line too long for any report is dropped whole. False once the helper has closed its end.
+bool HelperWebPane::readReports() {
+    char chunk[4096];
+    const ssize_t n = ::read(reports_, chunk, sizeof chunk);
+    if (n < 0) return errno == EAGAIN || errno == EINTR;
+    if (n == 0) return false;
+    for (QByteArrayView rest(chunk, n); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        const QByteArrayView part = rest.first(end < 0 ? rest.size() : end);
+        if (pending_.size() + part.size() > webhelper::kMaxReportLine)
+            overlong_ = true;
+        else
+            pending_ += part;
+        if (end < 0) break;
+        rest = rest.sliced(end + 1);
+        if (!overlong_) {
+            const auto [word, argument] = webhelper::split(pending_);
+            report(word, argument);
+        }
+        pending_.clear();
+        overlong_ = false;
     }
+    return true;
 }
 
 void HelperWebPane::report(const QByteArray& word, const QByteArray& argument) {
@@ -106,7 +149,7 @@ void HelperWebPane::report(const QByteArray& word, const QByteArray& argument) {
         if (events_.loadFinished) events_.loadFinished(argument == "1");
     } else if (word == webhelper::kNewWindow) {
         const QUrl url = QUrl::fromEncoded(argument, QUrl::StrictMode);
-        if (webAddressAllowed(url) && events_.newWindow) events_.newWindow(url);
+        if (browserAddressAllowed(url) && events_.newWindow) events_.newWindow(url);
     }
 }
 
@@ -115,7 +158,9 @@ namespace {
 class HelperFactory final : public WebPaneFactory {
   public:
     explicit HelperFactory(QString program) : program_(std::move(program)) {}
-    WebPane* createPane(WebPaneEvents events) override { return new HelperWebPane(program_, std::move(events)); }
+    WebPane* createPane(WebPaneEvents events) override {
+        return new HelperWebPane(program_, std::move(events));
+    }
 
   private:
     QString program_;

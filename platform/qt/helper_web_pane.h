@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QProcess;
+class QSocketNotifier;
 
 namespace quelvex {
 
@@ -26,11 +27,15 @@ class HelperWebPane final : public QWidget, public WebPane {
 
   private:
     void send(const QByteArray& line);
-    void readReports();
+    bool readReports();
     void report(const QByteArray& word, const QByteArray& argument);
 
     WebPaneEvents events_;
     QProcess* helper_;
+    int reports_ = -1; // the reading end of the helper's reports
+    QSocketNotifier* notifier_ = nullptr;
+    QByteArray pending_;
+    bool overlong_ = false;
     QUrl location_;
 };
 

@@ -215,7 +215,7 @@ std::string QtWebView::location() {
 }
 
 void QtWebView::openInBrowser(const QUrl& url) {
-    if (!webAddressAllowed(url)) return;
+    if (!browserAddressAllowed(url)) return;
     if (sinceOpen_.isValid() && sinceOpen_.elapsed() < kOpenEveryMs) return;
     sinceOpen_.start();
     QDesktopServices::openUrl(url);

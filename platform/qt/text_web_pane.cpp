@@ -1,5 +1,7 @@
 #include "platform/qt/text_web_pane.h"
 
+#include "platform/qt/bounded_html.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QNetworkAccessManager>
@@ -7,12 +9,18 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace quelvex {
 namespace {
 
+// A load not over by then fails, however steadily its bytes come.
 constexpr int kTimeoutMs = 20000;
 constexpr int kMaxPictureSide = 4096;
+// A picture is never shown larger than the page view, and a page's pictures together hold at
+// most this many pixels once decoded.
+constexpr QSize kPictureBox(481, 274);
+constexpr qint64 kPicturePixels = 1 << 20;
 // A link meant for a new window carries its place in the page's list under this scheme.
 const QString kNewWindowScheme = QStringLiteral("quelvex-window");
 
@@ -35,6 +43,27 @@ QNetworkRequest request(const QUrl& url) {
     return r;
 }
 
+// A redirect goes on only to an address the pane may load at all.
+void vetRedirects(QNetworkReply* reply) {
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& url) {
+        if (webAddressAllowed(url))
+            emit reply->redirectAllowed();
+        else
+            reply->abort();
+    });
+}
+
+// What the document gets for a picture it does not have: told nothing, or something that is no
+// picture, Qt's rich text reads the picture's name as a local file.
+const QImage& noPicture() {
+    static const QImage none = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        return image;
+    }();
+    return none;
+}
+
 } // namespace
 
 TextWebPane::TextWebPane(WebPaneEvents events, QWidget* parent)
@@ -43,14 +72,17 @@ TextWebPane::TextWebPane(WebPaneEvents events, QWidget* parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    net_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    net_->setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
     net_->setTransferTimeout(kTimeoutMs);
+    // One picture at a time is decoded, away from the window's thread.
+    decoder_.setMaxThreadCount(1);
     connect(this, &QTextBrowser::anchorClicked, this, &TextWebPane::follow);
 }
 
 TextWebPane::~TextWebPane() {
     if (reply_) reply_->abort();
     dropPictures();
+    decoder_.waitForDone();
 }
 
 // A one-line strip has no room for a scroll bar; a page a few pixels taller would get one.
@@ -66,7 +98,7 @@ void TextWebPane::follow(const QUrl& link) {
         const int i = link.path().toInt(&ok);
         if (!ok || i < 0 || i >= newWindowLinks_.size()) return;
         const QUrl target = location_.resolved(newWindowLinks_[i]);
-        if (webAddressAllowed(target) && events_.newWindow) events_.newWindow(target);
+        if (browserAddressAllowed(target) && events_.newWindow) events_.newWindow(target);
         return;
     }
     // A fragment of the page shown scrolls there; anything else loads in the pane.
@@ -86,8 +118,14 @@ void TextWebPane::navigate(const QUrl& url) {
     body_.clear();
     location_ = url;
     reply_ = net_->get(request(url));
+    vetRedirects(reply_);
     connect(reply_, &QNetworkReply::readyRead, this, &TextWebPane::received);
     connect(reply_, &QNetworkReply::finished, this, &TextWebPane::finished);
+    QTimer::singleShot(kTimeoutMs, reply_, [this, reply = reply_.data()] {
+        if (reply_ != reply) return; // ended, and gone with the next turn of the loop
+        dropReply();
+        fail();
+    });
 }
 
 void TextWebPane::received() {
@@ -116,6 +154,9 @@ void TextWebPane::dropPictures() {
     }
     pictures_.clear();
     picturesAsked_ = 0;
+    pixelsLeft_ = kPicturePixels;
+    decoder_.clear();
+    ++pictureRound_;
 }
 
 void TextWebPane::finished() {
@@ -134,9 +175,9 @@ void TextWebPane::finished() {
     document()->setBaseUrl(location_);
     const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     if (type.isEmpty() || type.contains(QLatin1String("html"), Qt::CaseInsensitive))
-        setHtml(markNewWindowLinks(text));
+        setHtml(markNewWindowLinks(boundHtml(text)));
     else
-        setPlainText(text);
+        setPlainText(boundText(text));
     if (events_.titleChanged) events_.titleChanged();
     if (events_.loadFinished) events_.loadFinished(true);
 }
@@ -179,18 +220,21 @@ QString TextWebPane::markNewWindowLinks(const QString& html) {
 
 // Pictures come over the network as the document asks for them, and take their place when they
 // arrive; local files are never read, and style sheets and the like never fetched. The answer is
-// empty but not null: told nothing, the document reads a local or embedded file itself.
+// never null: told nothing, the document reads a local or embedded file itself.
 QVariant TextWebPane::loadResource(int type, const QUrl& name) {
-    if (type == QTextDocument::ImageResource && picturesAsked_ < kMaxPictures) {
+    if (type != QTextDocument::ImageResource) return QByteArray();
+    if (picturesAsked_ < kMaxPictures) {
         const QUrl url = location_.resolved(name);
         if (webAddressAllowed(url)) fetchPicture(name, url);
     }
-    return QByteArray();
+    return noPicture();
 }
 
 void TextWebPane::fetchPicture(const QUrl& name, const QUrl& url) {
     ++picturesAsked_;
     QNetworkReply* reply = net_->get(request(url));
+    vetRedirects(reply);
+    QTimer::singleShot(kTimeoutMs, reply, &QNetworkReply::abort);
     pictures_.append(reply);
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
         if (reply->bytesAvailable() > kMaxPageBytes) {
@@ -205,15 +249,36 @@ void TextWebPane::fetchPicture(const QUrl& name, const QUrl& url) {
         if (reply->error() != QNetworkReply::NoError) return;
         QByteArray data = reply->readAll();
         if (data.size() > kMaxPageBytes) return;
+        decodePicture(name, std::move(data));
+    });
+}
+
+// Decoded on the decoder's thread, scaled down to what the pane can show, within the page's
+// budget of pixels; the header alone tells the size here.
+void TextWebPane::decodePicture(const QUrl& name, QByteArray data) {
+    QBuffer buffer(&data);
+    const QSize size = QImageReader(&buffer).size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) return;
+    const QSize shown =
+        size.boundedTo(kPictureBox) == size ? size : size.scaled(kPictureBox, Qt::KeepAspectRatio);
+    const qint64 pixels = qint64(shown.width()) * shown.height();
+    if (shown.isEmpty() || pixels > pixelsLeft_) return;
+    pixelsLeft_ -= pixels;
+    decoder_.start([this, name, data = std::move(data), shown, round = pictureRound_]() mutable {
         QBuffer buffer(&data);
         QImageReader reader(&buffer);
-        const QSize size = reader.size();
-        if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) return;
+        reader.setScaledSize(shown);
         const QImage image = reader.read();
         if (image.isNull()) return;
-        document()->addResource(QTextDocument::ImageResource, name, image);
-        document()->markContentsDirty(0, document()->characterCount());
-        viewport()->update();
+        QMetaObject::invokeMethod(
+            this,
+            [this, name, image, round] {
+                if (round != pictureRound_) return;
+                document()->addResource(QTextDocument::ImageResource, name, image);
+                document()->markContentsDirty(0, document()->characterCount());
+                viewport()->update();
+            },
+            Qt::QueuedConnection);
     });
 }
 

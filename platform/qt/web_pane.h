@@ -3,6 +3,7 @@
 // only and free of signals, so a module needs no symbol of the program.
 #pragma once
 
+#include <QRegularExpression>
 #include <QUrl>
 #include <QtPlugin>
 
@@ -26,7 +27,7 @@ class WebPane {
   public:
     virtual ~WebPane() = default;
     virtual QWidget* widget() = 0;
-    // Starts loading and returns at once; only http and https addresses load.
+    // Starts loading and returns at once; only addresses webAddressAllowed takes load.
     virtual void navigate(const QUrl& url) = 0;
     // The address of the document shown now.
     virtual QUrl location() const = 0;
@@ -38,8 +39,18 @@ class WebPaneFactory {
     virtual WebPane* createPane(WebPaneEvents events) = 0;
 };
 
-// Pages the strip may show.
+// Pages the strip and the page view may load: https, and plain http only from this computer
+// (a loopback address by number), where nothing on the way can change them.
 inline bool webAddressAllowed(const QUrl& url) {
+    if (!url.isValid()) return false;
+    if (url.scheme() == QLatin1String("https")) return true;
+    if (url.scheme() != QLatin1String("http")) return false;
+    static const QRegularExpression loopback(QStringLiteral("^(127(\\.\\d{1,3}){3}|::1)$"));
+    return loopback.match(url.host()).hasMatch();
+}
+
+// Addresses a page may hand to the user's own browser.
+inline bool browserAddressAllowed(const QUrl& url) {
     return url.isValid() && (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
 }
 

@@ -11,9 +11,11 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -24,8 +26,13 @@ namespace quelvex {
 namespace {
 
 void say(const QByteArray& line) {
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
-    std::fflush(stdout);
+    for (qsizetype done = 0; done < line.size();) {
+        const ssize_t n = ::write(webhelper::kReportDescriptor, line.constData() + done,
+                                  static_cast<std::size_t>(line.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return; // the program has gone
+        done += n;
+    }
 }
 
 // Reads the program's commands from standard input and applies them to the pane.
@@ -104,8 +111,12 @@ int showPage(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--parent")); at >= 0 && at + 1 < args.size())
         parentId = static_cast<WId>(args[at + 1].toULongLong());
-    if (!parentId) {
-        std::fprintf(stderr, "usage: quelvex-web-view --parent WINDOW_ID (started by quelvex)\n");
+    // The reports' descriptor stays this process's own: the engine's processes start from it.
+    if (!parentId || ::fcntl(webhelper::kReportDescriptor, F_SETFD, FD_CLOEXEC) != 0) {
+        std::fprintf(stderr,
+                     "usage: quelvex-web-view --parent WINDOW_ID, reports on descriptor %d "
+                     "(started by quelvex)\n",
+                     webhelper::kReportDescriptor);
         return 2;
     }
     std::unique_ptr<QWindow> parent(QWindow::fromWinId(parentId));
@@ -131,7 +142,7 @@ int showPage(int argc, char** argv) {
     events.titleChanged = [&] { report(webhelper::line(webhelper::kTitle)); };
     events.loadFinished = [&](bool ok) { report(webhelper::line(webhelper::kLoaded, ok ? "1" : "0")); };
     events.newWindow = [](const QUrl& url) {
-        if (webAddressAllowed(url)) say(webhelper::line(webhelper::kNewWindow, url));
+        if (browserAddressAllowed(url)) say(webhelper::line(webhelper::kNewWindow, url));
     };
     pane = createEnginePane(std::move(events));
     view.reset(pane->widget());

@@ -2,17 +2,20 @@
 # The web strip against a loopback server: the update page shows in the strip in the link bar's
 # place, a link in it opens the page view under the related-topics bar, the cross returns to the
 # strip, and every process the page view started ends; a link for a new window goes to the user's
-# browser, an http or https one only. A server that does not answer leaves the link bar in place,
-# and the language button changes its captions at once. A hostile page (an alert loop flooding
-# window.open) opens no window, leaves the clock stepping and does not make the program grow.
+# browser, an http or https one only, also from the page view with the engine in the program (its
+# module) or in its helper, whose processes' output is no report. The helper ends with the program.
+# A server that does not answer, or trickles, leaves the link bar in place, and the language button
+# changes its captions at once. A hostile page (hostile_site.py) opens no window, shows no local
+# picture, leaves the clock stepping and does not make the program grow.
 #   web.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 SITE=$E2E_TMP/site
-mkdir -p "$SITE/hostile" "$E2E_TMP/bin"
+mkdir -p "$SITE" "$E2E_TMP/bin" "$E2E_TMP/work"
 # A local file the page names, as a picture or a link, must never show.
 convert -size 481x274 xc:red "$E2E_TMP/red.png"
+cp "$E2E_TMP/red.png" "$E2E_TMP/work/secret.png"
 convert -size 40x10 xc:blue "$SITE/blue.png"
 cat >"$SITE/actualizacion-update.htm" <<HTML
 <html><head><title>Quelvex news</title></head>
@@ -21,15 +24,11 @@ width="200"><a href="file://$E2E_TMP/red.png">ff</a><a href="other.htm">More new
 href="about:blank" target="_blank">bbbb</a></td><td><a href="new.htm" target="_blank">nnnn</a></td></tr></table></body></html>
 HTML
 cat >"$SITE/other.htm" <<HTML
-<html><head><title>Other page</title></head><body style="margin:0;background:#fff">Another page<img
+<html><head><title>Other page</title></head><body style="margin:0;background:#fff"><div><a href="about:blank"
+target="_blank" style="display:inline-block;width:200px;height:40px">b</a><a href="new.htm" target="_blank"
+style="display:inline-block;width:200px;height:40px">n</a></div>Another page<img
 src="file://$E2E_TMP/red.png" alt=""><img src="blue.png" alt=""></body></html>
 HTML
-{
-    printf '%s\n' "<html><head><title>Hostile</title></head><body style=\"background:#fff\">" \
-        "<script>for (;;) { alert('hi'); window.open('/other.htm?' + Math.random()); }</script>"
-    head -c 50000000 /dev/zero | tr '\0' 'x'
-    echo '</body></html>'
-} >"$SITE/hostile/actualizacion-update.htm"
 # The user's browser, as the desktop would start it: it only records the address.
 printf '#!/bin/sh\necho "$@" >>"%s"\n' "$E2E_TMP/browser.log" >"$E2E_TMP/bin/xdg-open"
 chmod +x "$E2E_TMP/bin/xdg-open"
@@ -49,8 +48,10 @@ serve() {
 }
 serve "$SITE" "$E2E_TMP/server.log"
 port=$PORT
-serve "$SITE/hostile" "$E2E_TMP/hostile.log"
-hostile_port=$PORT
+/usr/bin/python3 -u "$(dirname "$0")/hostile_site.py" "$E2E_TMP/hostile.port" "$E2E_TMP/red.png" >"$E2E_TMP/hostile.log" 2>&1 &
+SERVERS+=("$!")
+wait_for 20 test -s "$E2E_TMP/hostile.port" || fail "the hostile site did not start"
+hostile_port=$(cat "$E2E_TMP/hostile.port")
 
 STRIP="481x21+$(sx 1)+$(sy 169)"
 BAR="482x21+$(sx 0)+$(sy 36)"
@@ -73,6 +74,16 @@ run_app() {
     start_app "$E2E_TMP/work" PATH="$E2E_TMP/bin:$PATH" "$@"
     find_window
     wait_for 15 window_drawn || fail "window not drawn"
+}
+
+# Links for a new window in the page view: only the http one reaches the browser.
+page_view_new_windows() {
+    sleep 2 # the browser opens at most once every 2 s
+    : >"$E2E_TMP/browser.log"
+    click "$(sx 100)" "$(sy 77)" && sleep 1 && click "$(sx 300)" "$(sy 77)" # about:blank, then new.htm
+    wait_for 10 test -s "$E2E_TMP/browser.log" && sleep 1
+    [ "$(cat "$E2E_TMP/browser.log")" = "http://127.0.0.1:$port/new.htm" ] || fail "$1: browser: $(cat "$E2E_TMP/browser.log")"
+    : >"$E2E_TMP/browser.log"
 }
 
 # exercise LABEL: the three runs with the program at E2E_BIN.
@@ -121,6 +132,14 @@ exercise() {
         wait_for 5 grep -q 'helper ended' "$E2E_TMP/stderr" && wait_for 10 blue_shown && bar_shown ||
             fail "the page view was lost with its engine"
         note "$1: page view kept when its engine died"
+        click "$(sx 472)" "$(sy 44)" && wait_for 20 strip_again && click "$(sx 20)" "$(sy 176)" &&
+            wait_for 20 blue_shown && helper=$(pgrep -P "$E2E_APID" -f quelvex-web-view) || fail "no helper again"
+        for p in $(descendants "$helper"); do echo "newwindow http://127.0.0.1:$port/printed" >"/proc/$p/fd/1" 2>/dev/null || true; done
+        sleep 1 && [ ! -s "$E2E_TMP/browser.log" ] || fail "the engine's output was taken for a report: $(cat "$E2E_TMP/browser.log")"
+        page_view_new_windows "$1"
+        kill -9 "$E2E_APID" && { wait "$E2E_APID" 2>/dev/null || true; E2E_APID=""; }
+        helper_gone() { [ ! -e "/proc/$helper" ] || grep -q '^State:.*Z' "/proc/$helper/status"; }
+        wait_for 10 helper_gone || fail "the page view's helper outlived the program"
     fi
 
     # 2. Nothing answers at the site: the link bar stays over the strip.
@@ -136,13 +155,15 @@ exercise() {
     captions_changed() { grab "$E2E_TMP/strip-lan.png" "$STRIP" && ! same_picture "$E2E_TMP/strip-lan.png" "$E2E_TMP/strip-dead.png"; }
     wait_for 3 captions_changed || fail "the link bar kept its captions after the language button"
 
-    # 3. A hostile page: no window of its own, no browser, and the clock keeps stepping.
+    # 3. A hostile page: no window of its own, no browser, no local picture, and the clock keeps
+    # stepping.
     served=$(wc -l <"$E2E_TMP/hostile.log")
     run_app QUELVEX_SITE_URL="http://127.0.0.1:$hostile_port"
+    rss_mib() { awk '/^Rss:/ { print int($2 / 1024) }' "/proc/$E2E_APID/smaps_rollup"; }
+    start_rss=$(rss_mib)
     hostile_fetched() { tail -n "+$((served + 1))" "$E2E_TMP/hostile.log" | grep -q 'GET /actualizacion-update.htm'; }
     wait_for 40 hostile_fetched || fail "the hostile page was not requested"
     sleep 2
-    rss_mib() { awk '/^Rss:/ { print int($2 / 1024) }' "/proc/$E2E_APID/smaps_rollup"; }
     rss=$(rss_mib)
     steps=0
     for _ in 1 2 3 4 5; do
@@ -152,6 +173,9 @@ exercise() {
     [ "$steps" -ge 4 ] || fail "the left clock stepped in only $steps of 5 seconds beside the hostile page"
     grown=$(($(rss_mib) - rss))
     [ "$grown" -le 12 ] || fail "the program grew by $grown MiB in 6 s beside the hostile page"
+    wait_for 30 mostly_white "$STRIP" || fail "the hostile page does not show, or shows a local picture"
+    peak=$(awk '/^VmHWM:/ { print int($2 / 1024) }' "/proc/$E2E_APID/status")
+    [ $((peak - start_rss)) -le 160 ] || fail "the program grew to $peak MiB from $start_rss MiB for the hostile page"
     windows=$(xdotool search --onlyvisible --maxdepth 1 --pid "$E2E_APID" 2>/dev/null | wc -l)
     [ "$windows" = 1 ] || fail "$windows visible windows beside the hostile page"
     [ ! -s "$E2E_TMP/browser.log" ] || fail "the hostile page started the browser"
@@ -162,4 +186,19 @@ exercise "web engine"
 # Without its web engine module beside it, the program shows pages as simple HTML.
 mkdir -p "$E2E_TMP/alone" && cp "$E2E_BIN" "$E2E_TMP/alone/" && E2E_BIN=$E2E_TMP/alone/$(basename "$E2E_BIN")
 exercise "simple HTML"
+
+# A body trickled a byte a second fails within the load's time: the connection ends, and the link
+# bar stays.
+run_app QUELVEX_SITE_URL="http://127.0.0.1:$hostile_port/slow"
+wait_for 60 grep -q closed "$E2E_TMP/hostile.log" || fail "a trickled page kept its connection"
+grab "$E2E_TMP/strip-slow.png" "$STRIP"
+awk -v l="$(lit_fraction "$E2E_TMP/strip-slow.png")" 'BEGIN { exit !(l > 0.02 && l < 0.4) }' || fail "no link bar after a trickled page"
+note "trickled page given up"
+
+# The engine as a module in the program (as under Wayland): the same links from the page view.
+cp "$(dirname "$1")/quelvex_webengine.so" "$E2E_TMP/alone/"
+run_app QUELVEX_SITE_URL="http://127.0.0.1:$port"
+wait_for 40 mostly_white "$STRIP" && click "$(sx 20)" "$(sy 176)" && wait_for 30 blue_shown || fail "no page view from the module"
+page_view_new_windows "web module"
+note "web module: new-window links from the page view"
 pass
