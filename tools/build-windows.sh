@@ -32,6 +32,9 @@ chmod +x "$installer"
 
 # Wine keeps its own Windows under a prefix of ours, never ~/.wine; made once per build folder.
 export WINEPREFIX="$out/wine" HOME="$out/wine-home" WINEDEBUG=-all
+# Nor on the caller's locale: with none, Wine cannot make non-ASCII file names. The end-to-end
+# tests choose their users' locales themselves.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
 mkdir -p "$HOME"
 # The registry reaches the disk only when the server ends: wait for it, so a finished prefix
