@@ -47,9 +47,13 @@ fi
 # One server for the whole run, instead of one started and torn down per test program. Its
 # helper processes (services.exe and friends) start with the first program and keep its output
 # open: start them here, away from ctest's pipes, or ctest waits on them until its time limit.
+# The platform tests open windows: the session meets a screen of its own first.
+source tools/xsession.sh
+xdir=$(mktemp -d)
+trap 'wineserver -k 2>/dev/null || true; stop_pid "${XVFB_PID:-}"; rm -rf "$xdir"' EXIT
+start_xvfb "$xdir" 1280x1024
 wineserver -p 2>/dev/null || true
 wineboot >/dev/null 2>&1 </dev/null
-trap 'wineserver -k 2>/dev/null || true' EXIT
 ctest --test-dir "$out" --output-on-failure -j2
 
 # Wine takes the user's locale and language from the host's: the test runs in English and Spanish.
@@ -69,6 +73,7 @@ fi
 # of its own, on its own X server.
 wineserver -k 2>/dev/null || true
 wineserver -w
+stop_pid "$XVFB_PID"
 bash tests/e2e/windows.sh "$out/quelvex.exe" skin
 # The end of a count: the alarm heard, the capture, the error box, and the real power-off in a
 # prefix the test makes for it.
