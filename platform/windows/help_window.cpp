@@ -159,12 +159,12 @@ void Win32HelpWindow::create() {
     // Where the window first opens, kept on the screen.
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int x = std::clamp(MulDiv(TForm2::kLeft, dpi, 96) + static_cast<int>(frame.left),
-                             static_cast<int>(area.left),
-                             std::max(static_cast<int>(area.left), static_cast<int>(area.right) - width));
-    const int y = std::clamp(MulDiv(TForm2::kTop, dpi, 96) + static_cast<int>(frame.top),
-                             static_cast<int>(area.top),
-                             std::max(static_cast<int>(area.top), static_cast<int>(area.bottom) - height));
+    const int x =
+        std::clamp(MulDiv(TForm2::kLeft, dpi, 96) + static_cast<int>(frame.left), static_cast<int>(area.left),
+                   std::max(static_cast<int>(area.left), static_cast<int>(area.right) - width));
+    const int y =
+        std::clamp(MulDiv(TForm2::kTop, dpi, 96) + static_cast<int>(frame.top), static_cast<int>(area.top),
+                   std::max(static_cast<int>(area.top), static_cast<int>(area.bottom) - height));
     hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wide(form_.caption()).c_str(), style, x, y,
                             width, height, nullptr, nullptr, instance_, this);
 
@@ -182,8 +182,8 @@ void Win32HelpWindow::create() {
     c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON | WS_TABSTOP, kRadioEnglish);
     // The site link takes the keyboard focus between the language and the manual; the pointer
     // passes through it to this window, which follows the hover and the click.
-    c.label4 = CreateWindowExW(0, kLinkClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 0,
-                               0, 0, hwnd_, nullptr, instance_, this);
+    c.label4 = CreateWindowExW(0, kLinkClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 0, 0,
+                               0, hwnd_, nullptr, instance_, this);
     const DWORD memoStyle =
         WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP | WS_GROUP;
     c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY, 0);

@@ -48,8 +48,8 @@ class Win32TimerRuntime final : public ChangeSink {
     HANDLE quit_ = nullptr;
     std::atomic<unsigned> generation_{0};
     std::function<std::int64_t()> clock_;
-    std::int64_t dueAt_ = 0; // FILETIME units
-    std::int64_t span_ = 0;  // the wait last armed
+    std::int64_t dueAt_ = 0;   // FILETIME units
+    std::int64_t span_ = 0;    // the wait last armed
     bool windowTimer_ = false; // the waitable timer failed: Timer1 runs on SetTimer instead
     std::thread waiter_;
 };

@@ -45,14 +45,16 @@ std::optional<std::string> enableShutdownPrivilege() {
 
 // The rehearsal's ExitWindowsEx: it names what the real one would have been asked.
 BOOL WINAPI reportExitWindows(UINT flags, DWORD reason) {
-    std::fprintf(stderr, "quelvex: ExitWindowsEx(%#x, %#lx) not called\n", flags, static_cast<unsigned long>(reason));
+    std::fprintf(stderr, "quelvex: ExitWindowsEx(%#x, %#lx) not called\n", flags,
+                 static_cast<unsigned long>(reason));
     return TRUE;
 }
 
 } // namespace
 
 void WindowsPower::powerOff() {
-    std::fputs(dryRun_ ? "quelvex: power-off requested (dry run: not performed)\n" : "quelvex: power-off requested\n",
+    std::fputs(dryRun_ ? "quelvex: power-off requested (dry run: not performed)\n"
+                       : "quelvex: power-off requested\n",
                stderr);
     std::fflush(stderr);
     // A rehearsal goes the same way up to the call itself, and leaves the privilege alone.

@@ -66,7 +66,6 @@ counting=$(now_ms)
 POWER_LINE="quelvex: power-off requested (dry run: not performed)"
 wait_for 10 power_requested || fail "no rehearsed power-off after the count"
 elapsed=$(($(now_ms) - counting))
-# START takes the first step at once and two second boundaries follow: more than a second.
 ((elapsed >= 1000)) || fail "power-off after only $elapsed ms of a three-second count"
 note "rehearsed power-off $elapsed ms after START"
 sleep 2

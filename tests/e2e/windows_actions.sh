@@ -2,8 +2,7 @@
 # quelvex.exe's end-of-count actions under Wine on Xvfb, with PulseAudio's null sink recorded: a
 # three-second count with the alarm, the capture and hiding on sounds the shipped alarm until
 # STOP, saves a 1280x1024 JPEG without the window and rehearses the power-off; a read-only folder
-# (root: a tmpfs of our own) keeps the earlier picture and shows the error, and the program started
-# in its own read-only folder saves in Pictures; a text ALARM.WAV
+# (root: a tmpfs of our own) keeps the earlier picture and shows the error; a text ALARM.WAV
 # plays the built-in tone; and in a prefix made here the user's own ALARM.WAV wins and, without
 # --dry-run, the power-off ends the program's processes.
 #   windows_actions.sh PATH_TO_QUELVEX_EXE     (WINEPREFIX and HOME set to the build's prefix)
@@ -109,13 +108,9 @@ if [ "$mounted" = 1 ]; then
     for n in "${NAMES[@]}"; do cmp -s "$E2E_TMP/good.jpg" "$work/$n" || fail "earlier capture $n damaged"; done
     note "read-only folder: earlier capture intact, error shown, power-off requested"
     # Started in its own folder that it cannot write, as from the Start menu: it saves in Pictures.
-    close_exe
-    start_exe "$work" "$work/$(basename "$E2E_BIN")" --dry-run
-    toggle_capture
-    count_three_seconds
-    find_capture "$WINEPREFIX/drive_c/users/$(id -un)/Pictures"
-    rm "$CAPTURE"
-    note "started in its own read-only folder: the capture went to Pictures"
+    close_exe && start_exe "$work" "$work/$(basename "$E2E_BIN")" --dry-run
+    toggle_capture && count_three_seconds
+    find_capture "$WINEPREFIX/drive_c/users/$(id -un)/Pictures" && rm "$CAPTURE"
 else
     note "not root: read-only folder skipped"
 fi
@@ -130,8 +125,8 @@ toggle_alarm
 click_seconds_up
 click_start
 tone text low
-# RESET, a count of three seconds, STOP at once: the warning's end is reported while it runs on.
-click_control 30 90 128 28 && sleep 0.3 && for _ in 1 2 3; do click_seconds_up; done && sleep 0.3
+# RESET, a count of nine seconds, STOP at once: the warning's end is reported while it runs on.
+click_control 30 90 128 28 && sleep 0.3 && for _ in $(seq 9); do click_seconds_up; done && sleep 0.3
 click_start && click_control 317 131 150 32
 wait_for 5 eval '[ "$(stderr_count "warning withdrawn")" = 2 ]' || fail "the warning's end not reported at once"
 close_exe
