@@ -20,5 +20,7 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 
 find_program(QUELVEX_WINE NAMES wine wine64)
 if(QUELVEX_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUELVEX_WINE})
+  # Wine with no locale (env -i, a bare CI machine) cannot make a non-ASCII file name: the tests
+  # run in a UTF-8 locale whatever the caller's; C.UTF-8 is on every Debian.
+  set(CMAKE_CROSSCOMPILING_EMULATOR env LC_ALL=C.UTF-8 ${QUELVEX_WINE})
 endif()

@@ -83,7 +83,9 @@ std::string englishManual() {
            "The captures are JPEG files saved in the folder Quelvex was started from (its working "
            "folder), named with \"Quelvex ScreenCAP\" followed by the time and the date: a capture taken "
            "at 9:05 on 6 December 2026 is \"Quelvex ScreenCAP 9.5 6-12-2026.jpg\". A second capture in "
-           "the same minute replaces the first.\n" +
+           "the same minute replaces the first. On Windows, started from the Start menu, or from its "
+           "own folder where you cannot write, Quelvex works in your Pictures folder instead, and the "
+           "captures go there.\n" +
            closing();
 }
 
@@ -150,7 +152,9 @@ std::string spanishManual() {
            "Las capturas son archivos JPEG que se guardan en la carpeta desde la que se inició Quelvex "
            "(su carpeta de trabajo), con el nombre \"Quelvex ScreenCAP\" seguido de la hora y la fecha: "
            "una captura tomada a las 9:05 del 6 de diciembre de 2026 se llama \"Quelvex ScreenCAP 9.5 "
-           "6-12-2026.jpg\". Una segunda captura en el mismo minuto sustituye a la primera.\n" +
+           "6-12-2026.jpg\". Una segunda captura en el mismo minuto sustituye a la primera. En Windows, "
+           "iniciado desde el menú Inicio, o desde su propia carpeta si usted no puede escribir en "
+           "ella, Quelvex trabaja en su carpeta Imágenes, y allí van las capturas.\n" +
            closing();
 }
 

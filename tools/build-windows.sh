@@ -32,6 +32,9 @@ chmod +x "$installer"
 
 # Wine keeps its own Windows under a prefix of ours, never ~/.wine; made once per build folder.
 export WINEPREFIX="$out/wine" HOME="$out/wine-home" WINEDEBUG=-all
+# Nor on the caller's locale: with none, Wine cannot make non-ASCII file names. The end-to-end
+# tests choose their users' locales themselves.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/quelvex-test-bus
 mkdir -p "$HOME"
 # The registry reaches the disk only when the server ends: wait for it, so a finished prefix
@@ -44,9 +47,13 @@ fi
 # One server for the whole run, instead of one started and torn down per test program. Its
 # helper processes (services.exe and friends) start with the first program and keep its output
 # open: start them here, away from ctest's pipes, or ctest waits on them until its time limit.
+# The platform tests open windows: the session meets a screen of its own first.
+source tools/xsession.sh
+xdir=$(mktemp -d)
+trap 'wineserver -k 2>/dev/null || true; stop_pid "${XVFB_PID:-}"; rm -rf "$xdir"' EXIT
+start_xvfb "$xdir" 1280x1024
 wineserver -p 2>/dev/null || true
 wineboot >/dev/null 2>&1 </dev/null
-trap 'wineserver -k 2>/dev/null || true' EXIT
 ctest --test-dir "$out" --output-on-failure -j2
 
 # Wine takes the user's locale and language from the host's: the test runs in English and Spanish.
@@ -66,6 +73,7 @@ fi
 # of its own, on its own X server.
 wineserver -k 2>/dev/null || true
 wineserver -w
+stop_pid "$XVFB_PID"
 bash tests/e2e/windows.sh "$out/quelvex.exe" skin
 # The end of a count: the alarm heard, the capture, the error box, and the real power-off in a
 # prefix the test makes for it.

@@ -147,28 +147,60 @@ void Win32HelpWindow::create() {
     }
     controls_ = new Controls;
     Controls& c = *controls_;
-    c.dpi = screenDpi();
     c.black = CreateSolidBrush(RGB(0, 0, 0));
     c.memoBrush = CreateSolidBrush(kMemoColour);
-    c.groupFont = c.font(TForm2::kGroupFontPixels, true);
-    c.radioFont = c.font(TForm2::kRadioFontPixels, true);
-    c.memoFont = c.font(TForm2::kMemoFontPixels, true);
-    c.linkFont = c.font(TForm2::kLinkFontPixels, false);
 
     // A dialog frame: a title bar with its close box, no resizing, no minimise or maximise box.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT frame{0, 0, c.px(TForm2::kWidth), c.px(TForm2::kHeight)};
+    const int dpi = screenDpi();
+    RECT frame{0, 0, MulDiv(TForm2::kWidth, dpi, 96), MulDiv(TForm2::kHeight, dpi, 96)};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     // Where the window first opens, kept on the screen.
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int x = std::clamp(c.px(TForm2::kLeft) + static_cast<int>(frame.left), static_cast<int>(area.left),
-                             std::max(static_cast<int>(area.left), static_cast<int>(area.right) - width));
-    const int y = std::clamp(c.px(TForm2::kTop) + static_cast<int>(frame.top), static_cast<int>(area.top),
-                             std::max(static_cast<int>(area.top), static_cast<int>(area.bottom) - height));
+    const int x =
+        std::clamp(MulDiv(TForm2::kLeft, dpi, 96) + static_cast<int>(frame.left), static_cast<int>(area.left),
+                   std::max(static_cast<int>(area.left), static_cast<int>(area.right) - width));
+    const int y =
+        std::clamp(MulDiv(TForm2::kTop, dpi, 96) + static_cast<int>(frame.top), static_cast<int>(area.top),
+                   std::max(static_cast<int>(area.top), static_cast<int>(area.bottom) - height));
     hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, wide(form_.caption()).c_str(), style, x, y,
                             width, height, nullptr, nullptr, instance_, this);
+
+    // Placed and given their fonts by scaleTo.
+    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD childStyle, int id) {
+        HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, 0, 0, 0, 0, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+        // Unthemed, so that the colours asked for below are the ones drawn.
+        SetWindowTheme(w, L"", L"");
+        return w;
+    };
+    c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, 0);
+    // Siblings of the group box here, placed in it.
+    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, kRadioSpanish);
+    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON | WS_TABSTOP, kRadioEnglish);
+    // The site link takes the keyboard focus between the language and the manual; the pointer
+    // passes through it to this window, which follows the hover and the click.
+    c.label4 = CreateWindowExW(0, kLinkClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 0, 0,
+                               0, hwnd_, nullptr, instance_, this);
+    const DWORD memoStyle =
+        WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP | WS_GROUP;
+    c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY, 0);
+    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, 0);
+    scaleTo(dpi);
+    setArtwork(logo_, icon_);
+}
+
+void Win32HelpWindow::scaleTo(int dpi) {
+    Controls& c = *controls_;
+    c.dpi = dpi;
+    for (HFONT f : {c.groupFont, c.radioFont, c.memoFont, c.linkFont})
+        if (f) DeleteObject(f);
+    c.groupFont = c.font(TForm2::kGroupFontPixels, true);
+    c.radioFont = c.font(TForm2::kRadioFontPixels, true);
+    c.memoFont = c.font(TForm2::kMemoFontPixels, true);
+    c.linkFont = c.font(TForm2::kLinkFontPixels, false);
 
     // The link is as wide as its caption, and at least as the layout says.
     c.link = c.scaled(TForm2::kLabel4);
@@ -181,40 +213,22 @@ void Win32HelpWindow::create() {
         ReleaseDC(hwnd_, dc);
         c.link.right = std::max(c.link.right, c.link.left + extent.cx);
     }
-
-    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD childStyle, const Rect& r, int id,
-                     HFONT font) {
-        const RECT s = c.scaled(r);
-        HWND w = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, s.left, s.top,
-                                 s.right - s.left, s.bottom - s.top, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        // Unthemed, so that the colours asked for below are the ones drawn.
-        SetWindowTheme(w, L"", L"");
-        return w;
+    const auto place = [&](HWND w, const RECT& r, HFONT font) {
+        MoveWindow(w, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+        if (font) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     };
     const Rect group = TForm2::kGroupBox1;
-    c.groupBox1 = child(L"BUTTON", L"", BS_GROUPBOX, group, 0, c.groupFont);
-    SetWindowSubclass(c.groupBox1, &captionInColour, 1, reinterpret_cast<DWORD_PTR>(c.groupFont));
-    // Siblings of the group box here, placed in it.
     const Point inGroup{group.left, group.top};
-    c.radioButton2 = child(L"BUTTON", L"Espa\u00f1ol", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP,
-                           TForm2::kRadioButton2.translated(inGroup), kRadioSpanish, c.radioFont);
-    c.radioButton1 = child(L"BUTTON", L"English", BS_RADIOBUTTON | WS_TABSTOP,
-                           TForm2::kRadioButton1.translated(inGroup), kRadioEnglish, c.radioFont);
-    // The site link takes the keyboard focus between the language and the manual; the pointer
-    // passes through it to this window, which follows the hover and the click.
-    c.label4 = CreateWindowExW(0, kLinkClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP,
-                               c.link.left, c.link.top, c.link.right - c.link.left,
-                               c.link.bottom - c.link.top, hwnd_, nullptr, instance_, this);
-    const DWORD memoStyle =
-        WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP | WS_GROUP;
-    c.memo1 = child(L"EDIT", editText(TForm2::memo1Text()).c_str(), memoStyle | ES_READONLY, TForm2::kMemo, 0,
-                    c.memoFont);
-    c.memo2 = child(L"EDIT", editText(TForm2::memo2Text()).c_str(), memoStyle, TForm2::kMemo, 0, c.memoFont);
-    for (HWND memo : {c.memo1, c.memo2})
+    place(c.groupBox1, c.scaled(group), c.groupFont);
+    SetWindowSubclass(c.groupBox1, &captionInColour, 1, reinterpret_cast<DWORD_PTR>(c.groupFont));
+    place(c.radioButton2, c.scaled(TForm2::kRadioButton2.translated(inGroup)), c.radioFont);
+    place(c.radioButton1, c.scaled(TForm2::kRadioButton1.translated(inGroup)), c.radioFont);
+    place(c.label4, c.link, nullptr);
+    for (HWND memo : {c.memo1, c.memo2}) {
+        place(memo, c.scaled(TForm2::kMemo), c.memoFont);
         SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(c.px(6), c.px(6)));
-    setArtwork(logo_, icon_);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 LRESULT CALLBACK Win32HelpWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -266,6 +280,14 @@ LRESULT Win32HelpWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     Controls& c = *controls_;
     const RECT link = c.link;
     switch (message) {
+    case WM_DPICHANGED: {
+        // Moved to a screen of another scale: laid out anew, where the system suggests.
+        scaleTo(HIWORD(wParam));
+        const auto* r = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_CLOSE: // the close box only hides the window
         form_.FormClose();
         sync();

@@ -36,6 +36,8 @@ class Win32HelpWindow final : public HelpWindow {
     static LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
+    // Fonts, places and the link's extent for `dpi`.
+    void scaleTo(int dpi);
     void sync();
 
     TForm2 form_;

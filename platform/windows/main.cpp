@@ -20,6 +20,7 @@
 #include "ui/language.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -97,6 +98,33 @@ std::string programFolder() {
     return narrow(folder);
 }
 
+// Started in its own folder where the user cannot write (the Start menu's shortcut and Explorer
+// start it in Program Files), it works in the user's Pictures folder instead, so the captures have
+// somewhere to go. Any other working folder, a command line's, is kept, writable or not.
+void leaveUnwritableProgramFolder() {
+    wchar_t current[MAX_PATH * 4] = {};
+    const DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, current);
+    if (n == 0 || n >= MAX_PATH * 4) return;
+    std::wstring folder(current, n);
+    if (folder.back() != L'\\') folder += L'\\';
+    if (lstrcmpiW(folder.c_str(), widen(programFolder()).c_str()) != 0) return;
+    // A file of its own that it can make, and that goes when closed, says the folder is writable.
+    const std::wstring probe = folder + L"quelvex-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return;
+    }
+    PWSTR pictures = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_CREATE, nullptr, &pictures)) &&
+        SetCurrentDirectoryW(pictures)) {
+        std::fprintf(stderr, "quelvex: working in %s\n", narrow(pictures).c_str());
+        std::fflush(stderr);
+    }
+    CoTaskMemFree(pictures);
+}
+
 HICON programIcon(HINSTANCE instance, int metricX, int metricY) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(metricX),
                                          GetSystemMetrics(metricY), LR_DEFAULTCOLOR));
@@ -114,6 +142,7 @@ int run(HINSTANCE instance, const Options& options) {
         const HandOverResult result = handOverToRunning(options.arguments, options.dryRun);
         return result == HandOverResult::Delivered ? 0 : 1;
     }
+    leaveUnwritableProgramFolder();
     const SkinBitmaps pictures(instance);
     const HICON icon = programIcon(instance, SM_CXICON, SM_CYICON);
     const HICON smallIcon = programIcon(instance, SM_CXSMICON, SM_CYSMICON);

@@ -335,7 +335,7 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
             const Rect clip = toDevice(r.intersected(whole));
             IntersectClipRect(dc, clip.left, clip.top, clip.right(), clip.bottom());
         }
-        SelectObject(sourceDc_, bitmap->bitmap);
+        const HGDIOBJ previous = SelectObject(sourceDc_, bitmap->bitmap);
         if (item.seeThrough) {
             const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
             AlphaBlend(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0,
@@ -346,6 +346,8 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
             StretchBlt(dc, device.left, device.top, device.width, device.height, sourceDc_, 0, 0,
                        bitmap->width, bitmap->height, SRCCOPY);
         }
+        // Not left selected: the cache of resampled pictures may free this one before the next paint.
+        SelectObject(sourceDc_, previous);
         if (saved) RestoreDC(dc, saved);
         return;
     }

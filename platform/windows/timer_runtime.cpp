@@ -1,5 +1,8 @@
 #include "platform/windows/timer_runtime.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace quelvex {
 namespace {
 
@@ -20,8 +23,9 @@ UINT_PTR timerIdOf(TimerId timer) {
 
 } // namespace
 
-Win32TimerRuntime::Win32TimerRuntime(const Face& face, FaceEvents& events, HWND window)
-    : face_(face), events_(events), window_(window) {
+Win32TimerRuntime::Win32TimerRuntime(const Face& face, FaceEvents& events, HWND window,
+                                     std::function<std::int64_t()> clock)
+    : face_(face), events_(events), window_(window), clock_(clock ? std::move(clock) : fileTimeNow) {
     second_ = CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS);
     if (!second_) second_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
     quit_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -74,13 +78,24 @@ void Win32TimerRuntime::follow(TimerId timer) {
 void Win32TimerRuntime::armSecond(bool afterTick) {
     // Freshly enabled, the first tick comes after the timer's own interval, so a count starts at
     // once; after that one millisecond past each boundary, so the tick reliably sees the new second.
-    const std::int64_t now = fileTimeNow();
-    dueAt_ = afterTick ? now - now % kSecond + kSecond + kMillisecond
-                       : now + face_.timer(TimerId::Timer1).interval * kMillisecond;
-    LARGE_INTEGER due;
-    due.QuadPart = dueAt_; // positive: an absolute UTC time
+    const std::int64_t now = clock_();
+    armSecondIn(now, afterTick ? kSecond - now % kSecond + kMillisecond
+                               : face_.timer(TimerId::Timer1).interval * kMillisecond);
+}
+
+void Win32TimerRuntime::armSecondIn(std::int64_t now, std::int64_t delay) {
+    dueAt_ = now + delay;
+    span_ = delay;
     generation_.fetch_add(1);
-    SetWaitableTimer(second_, &due, 0, nullptr, nullptr, FALSE);
+    LARGE_INTEGER due;
+    due.QuadPart = -delay; // negative: relative, so a clock set back cannot hold the tick up
+    const bool waiting = second_ && SetWaitableTimer(second_, &due, 0, nullptr, nullptr, FALSE);
+    // Should the waitable timer fail, the window's own timer keeps the count going, less punctual.
+    if (!waiting)
+        SetTimer(window_, timerIdOf(TimerId::Timer1), static_cast<UINT>(delay / kMillisecond) + 1, nullptr);
+    else if (windowTimer_)
+        KillTimer(window_, timerIdOf(TimerId::Timer1));
+    windowTimer_ = !waiting;
     running_[0] = face_.timer(TimerId::Timer1).interval;
 }
 
@@ -88,14 +103,21 @@ void Win32TimerRuntime::stopSecond() {
     if (!running_[0]) return;
     generation_.fetch_add(1);
     CancelWaitableTimer(second_);
+    if (windowTimer_) KillTimer(window_, timerIdOf(TimerId::Timer1));
+    windowTimer_ = false;
     running_[0] = 0;
 }
 
 void Win32TimerRuntime::tickSecond(WPARAM generation) {
     // A tick for an arming since replaced, or stopped, is dropped.
-    if (!running_[0] || generation != static_cast<WPARAM>(generation_.load()) ||
-        fileTimeNow() < dueAt_ - kMillisecond)
+    if (!running_[0] || generation != static_cast<WPARAM>(generation_.load())) return;
+    // One come early (the timer's granularity, a signal of the arming before) waits for the rest,
+    // never longer than was armed: the clock may have been set back meanwhile.
+    const std::int64_t now = clock_();
+    if (now < dueAt_ - kMillisecond) {
+        armSecondIn(now, std::min(dueAt_ - now, span_));
         return;
+    }
     running_[0] = 0;
     events_.timerTick(TimerId::Timer1);
     // The tick may have stopped the timer, or restarted it already.
@@ -110,8 +132,15 @@ bool Win32TimerRuntime::handleMessage(UINT message, WPARAM wParam) {
     }
     if (message != WM_TIMER || wParam < 1 || wParam > kTimerCount) return false;
     const auto timer = static_cast<TimerId>(wParam - 1);
+    if (timer == TimerId::Timer1) {
+        if (windowTimer_) {
+            KillTimer(window_, wParam);
+            tickSecond(generation_.load());
+        }
+        return true;
+    }
     // A WM_TIMER already queued when its timer was stopped is dropped.
-    if (timer == TimerId::Timer1 || !running_[static_cast<std::size_t>(timer)]) return true;
+    if (!running_[static_cast<std::size_t>(timer)]) return true;
     events_.timerTick(timer);
     return true;
 }

@@ -10,14 +10,17 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 
 namespace quelvex {
 
 class Win32TimerRuntime final : public ChangeSink {
   public:
-    // Ticks arrive as messages of `window`, which hands them to handleMessage.
-    Win32TimerRuntime(const Face& face, FaceEvents& events, HWND window);
+    // Ticks arrive as messages of `window`, which hands them to handleMessage. `clock` gives the
+    // wall-clock time in FILETIME units (the system's when empty): seconds tick on its boundaries.
+    Win32TimerRuntime(const Face& face, FaceEvents& events, HWND window,
+                      std::function<std::int64_t()> clock = {});
     ~Win32TimerRuntime() override;
     Win32TimerRuntime(const Win32TimerRuntime&) = delete;
     Win32TimerRuntime& operator=(const Win32TimerRuntime&) = delete;
@@ -31,6 +34,7 @@ class Win32TimerRuntime final : public ChangeSink {
   private:
     void follow(TimerId timer);
     void armSecond(bool afterTick);
+    void armSecondIn(std::int64_t now, std::int64_t delay);
     void stopSecond();
     void tickSecond(WPARAM generation);
 
@@ -43,7 +47,10 @@ class Win32TimerRuntime final : public ChangeSink {
     HANDLE second_ = nullptr;
     HANDLE quit_ = nullptr;
     std::atomic<unsigned> generation_{0};
-    std::int64_t dueAt_ = 0; // FILETIME units
+    std::function<std::int64_t()> clock_;
+    std::int64_t dueAt_ = 0;   // FILETIME units
+    std::int64_t span_ = 0;    // the wait last armed
+    bool windowTimer_ = false; // the waitable timer failed: Timer1 runs on SetTimer instead
     std::thread waiter_;
 };
 

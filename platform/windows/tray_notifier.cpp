@@ -58,6 +58,7 @@ void TrayNotifier::show(const Notice& notice) {
     }
     std::fprintf(stderr, "quelvex: warning shown: %s%s\n", notice.title.c_str(),
                  added_ ? "" : " (no notification area)");
+    std::fflush(stderr);
 }
 
 void TrayNotifier::withdraw() {
@@ -66,6 +67,7 @@ void TrayNotifier::withdraw() {
     Shell_NotifyIconW(NIM_DELETE, &data);
     added_ = false;
     std::fputs("quelvex: warning withdrawn\n", stderr);
+    std::fflush(stderr);
 }
 
 bool TrayNotifier::handleMessage(UINT message, WPARAM, LPARAM lParam) {

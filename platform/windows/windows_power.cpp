@@ -43,21 +43,28 @@ std::optional<std::string> enableShutdownPrivilege() {
     return failure;
 }
 
+// The rehearsal's ExitWindowsEx: it names what the real one would have been asked.
+BOOL WINAPI reportExitWindows(UINT flags, DWORD reason) {
+    std::fprintf(stderr, "quelvex: ExitWindowsEx(%#x, %#lx) not called\n", flags,
+                 static_cast<unsigned long>(reason));
+    return TRUE;
+}
+
 } // namespace
 
 void WindowsPower::powerOff() {
-    if (dryRun_) {
-        std::fputs("quelvex: power-off requested (dry run: not performed)\n", stderr);
-        std::fflush(stderr);
-        return;
-    }
-    std::fputs("quelvex: power-off requested\n", stderr);
+    std::fputs(dryRun_ ? "quelvex: power-off requested (dry run: not performed)\n"
+                       : "quelvex: power-off requested\n",
+               stderr);
     std::fflush(stderr);
-    std::optional<std::string> failure = enableShutdownPrivilege();
+    // A rehearsal goes the same way up to the call itself, and leaves the privilege alone.
+    const auto exitWindows = dryRun_ ? &reportExitWindows : &ExitWindowsEx;
+    std::optional<std::string> failure = dryRun_ ? std::nullopt : enableShutdownPrivilege();
     if (!failure &&
-        !ExitWindowsEx(EWX_POWEROFF | EWX_FORCE,
-                       SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED))
+        !exitWindows(EWX_POWEROFF | EWX_FORCE,
+                     SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED))
         failure = systemMessage(GetLastError());
+    std::fflush(stderr);
     if (failure) errors_.showError("Cannot switch the computer off: " + *failure);
 }
 

@@ -12,7 +12,8 @@ namespace quelvex {
 // Takes the shutdown privilege and asks for a forced power-off (applications are closed without
 // being asked), giving a planned-shutdown reason. ExitWindowsEx returns at once; a refusal is
 // shown through `errors` (which must outlive this), so that whoever left the machine to go off
-// does not find it still on unwarned. A rehearsal (--dry-run) only reports the request.
+// does not find it still on unwarned. A rehearsal (--dry-run) only reports the request and the
+// ExitWindowsEx call it would make.
 class WindowsPower final : public Power {
   public:
     WindowsPower(ErrorDisplay& errors, bool dryRun) : errors_(errors), dryRun_(dryRun) {}

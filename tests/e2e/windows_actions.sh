@@ -18,7 +18,7 @@ work="$E2E_TMP/work"
 mkdir -p "$work" "$E2E_TMP/home" "$E2E_TMP/runtime"
 chmod 700 "$E2E_TMP/runtime"
 mounted=0 PA_PID=""
-[ "$(id -u)" = 0 ] && mount -t tmpfs -o size=16m quelvex-e2e "$work" && mounted=1
+[ "$(id -u)" = 0 ] && mount -t tmpfs -o size=32m quelvex-e2e "$work" && mounted=1
 trap 'rc=$?; set +e; stop_pid "$PA_PID"; [ $mounted = 0 ] || umount -l "$work"; (exit $rc); e2e_cleanup' EXIT
 # Wine and PulseAudio share a home and runtime folder, so the program reaches this server.
 in_session() { env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" "$@"; }
@@ -85,10 +85,11 @@ check_jpeg "$CAPTURE" "$SCREEN_W" "$SCREEN_H"
 convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/hidden.png"
 differing=$(pixels_differing "$E2E_TMP/hidden.png" "$E2E_TMP/behind.png" 8%)
 ((differing < WIN_W * WIN_H / 100)) || fail "not the screen behind the window in the picture ($differing pixels differ)"
-awake() { [ "$(stderr_count "ExecutionState (0x8000000$1")" = "$2" ]; }
-{ awake 1 1 && awake 0 1; } || fail "the machine was not kept awake while the count ran, and only then"
+awake=$(grep -o 'ExecutionState (0x8000000[01]' "$E2E_TMP/stderr" | grep -o '.$' | tr -d '\n')
+[ "$awake" = 10 ] || fail "the machine was not kept awake while the count ran, and only then: $awake"
 wait_for 3 window_mapped || fail "the window did not come back after the capture"
 [ "$(stderr_count "$POWER_LINE (dry run: not performed)")" = 1 ] || fail "no single rehearsed power-off"
+[ "$(stderr_count "ExitWindowsEx(0xc, 0x80000000) not called")" = 1 ] || fail "not a forced, planned power-off"
 # The balloon itself cannot be seen under Wine without a desktop: its line on standard error.
 [ "$(stderr_count "warning shown: Quelvex will switch the computer off in 1 minute")" = 1 ] || fail "no warning at START"
 click_control 317 131 150 32
@@ -99,12 +100,17 @@ note "alarm until STOP, $(basename "$CAPTURE") without the window, rehearsed pow
 if [ "$mounted" = 1 ]; then
     cp "$CAPTURE" "$E2E_TMP/good.jpg"
     for n in "$(capture_name)" "$(capture_name -d '+1 minute')"; do cp "$E2E_TMP/good.jpg" "$work/$n"; done
+    cp "$E2E_BIN" "$work/"
     mount -o remount,ro "$work"
     count_three_seconds
     wait_for 5 error_box_shown || fail "no error shown for a read-only folder"
     [ "$(stderr_count "$ERROR_LINE")" = 1 ] || fail "$(stderr_count "$ERROR_LINE") capture errors reported"
     for n in "${NAMES[@]}"; do cmp -s "$E2E_TMP/good.jpg" "$work/$n" || fail "earlier capture $n damaged"; done
     note "read-only folder: earlier capture intact, error shown, power-off requested"
+    # Started in its own folder that it cannot write, as from the Start menu: it saves in Pictures.
+    close_exe && start_exe "$work" "$work/$(basename "$E2E_BIN")" --dry-run
+    toggle_capture && count_three_seconds
+    find_capture "$WINEPREFIX/drive_c/users/$(id -un)/Pictures" && rm "$CAPTURE"
 else
     note "not root: read-only folder skipped"
 fi
@@ -119,6 +125,10 @@ toggle_alarm
 click_seconds_up
 click_start
 tone text low
+# RESET, a count of nine seconds, STOP at once: the warning's end is reported while it runs on.
+click_control 30 90 128 28 && sleep 0.3 && for _ in $(seq 9); do click_seconds_up; done && sleep 0.3
+click_start && click_control 317 131 150 32
+wait_for 5 eval '[ "$(stderr_count "warning withdrawn")" = 2 ]' || fail "the warning's end not reported at once"
 close_exe
 
 # A prefix of our own: the user's sound in their application data wins over the text file; then
