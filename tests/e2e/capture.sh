@@ -21,10 +21,27 @@ start_x
 start_app_in "$work"
 toggle_capture
 
+# root_colour COLOUR: the root window's background, as a desktop's wallpaper.
+root_colour() {
+    convert -size 8x8 "xc:$1" "$E2E_TMP/root.png"
+    display -window root "$E2E_TMP/root.png" || true
+}
+# The capture armed at START is readied then: that writes nothing, and the picture at the end is
+# of the screen at the end.
+repaint_after_start() {
+    sleep 1
+    [ -z "$(ls -A "$work")" ] || fail "a file before the end of the count: $(ls -A "$work")"
+    root_colour '#2060c0'
+}
+
 # Shown window: it is in the picture, as the screen showed it (allowing for JPEG's losses and
 # for the clock's last second).
-count_three_seconds
+count_three_seconds repaint_after_start
 find_capture "$work"
+corner=$(convert "$CAPTURE" -crop 16x16+0+0 -scale '1x1!' -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+awk -v c="$corner" 'BEGIN { split(c, v, " "); exit !((v[1] - 32)^2 + (v[2] - 96)^2 + (v[3] - 192)^2 < 300) }' ||
+    fail "the picture is not of the screen at the end of the count (corner $corner)"
+root_colour black
 check_jpeg "$CAPTURE" "$SCREEN_W" "$SCREEN_H"
 cp "$CAPTURE" "$E2E_TMP/good.jpg"
 convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/in-picture.png"
