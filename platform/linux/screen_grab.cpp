@@ -306,7 +306,10 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
 void DesktopScreenGrab::prepare() {
     if (method_ == Method::Undecided) chooseMethod();
     if (method_ != Method::X11) return;
-    if (const auto area = primaryScreenArea(x11_->rootWidth, x11_->rootHeight)) x11_->warmUp(*area);
+    const auto area = primaryScreenArea(x11_->rootWidth, x11_->rootHeight);
+    if (!area) return;
+    x11_->warmUp(*area);
+    warmUpJpegEncoder(area->width);
 }
 
 bool DesktopScreenGrab::capturePending() const {
