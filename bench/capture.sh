@@ -90,7 +90,6 @@ end_of_count() {
         dir=$(mktemp -d "$BENCH_TMP/work/eoc.XXXXXX")
         (cd "$dir" && exec "$1/app/quelvex" --dry-run --in 2s --capture >/dev/null 2>&1) &
         pid=$!
-        file=""
         for _ in $(seq 200); do
             file=$(find "$dir" -name 'Quelvex ScreenCAP *.jpg' | head -n1)
             [ -n "$file" ] && break
@@ -99,9 +98,7 @@ end_of_count() {
         done
         stop_pid "$pid"
         # The fraction of the second, in ms.
-        if [ -n "$file" ]; then
-            stat -c %y "$file" | sed 's/^[^.]*\.\([0-9]\{6\}\).*/\1/' | awk '{ print $1 / 1000 }'
-        fi
+        [ -z "$file" ] || stat -c %y "$file" | sed 's/^[^.]*\.\([0-9]\{6\}\).*/\1/' | awk '{ print $1 / 1000 }'
     done | median
 }
 
