@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -113,8 +115,10 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
-// Kept free of objects with destructors: a longjmp out of libjpeg lands here.
-bool encode(std::FILE* file, const Rgb32Pixels& px, ErrorManager& err) {
+// To `file`, or to a buffer libjpeg allocates in `*memory` when `file` is null. Kept free of
+// objects with destructors: a longjmp out of libjpeg lands here.
+bool encode(std::FILE* file, unsigned char** memory, unsigned long* memorySize, const Rgb32Pixels& px,
+            ErrorManager& err) {
     jpeg_compress_struct cinfo{};
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = jumpOnError;
@@ -125,7 +129,10 @@ bool encode(std::FILE* file, const Rgb32Pixels& px, ErrorManager& err) {
         return false;
     }
     jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
+    if (file != nullptr)
+        jpeg_stdio_dest(&cinfo, file);
+    else
+        jpeg_mem_dest(&cinfo, memory, memorySize);
     cinfo.image_width = static_cast<JDIMENSION>(px.width);
     cinfo.image_height = static_cast<JDIMENSION>(px.height);
     cinfo.input_components = 4;
@@ -178,7 +185,7 @@ std::optional<std::string> writeJpeg(const std::string& path, const Rgb32Pixels&
         return describe("cannot write " + temp, error);
     }
     ErrorManager err;
-    const bool encoded = encode(file, pixels, err);
+    const bool encoded = encode(file, nullptr, nullptr, pixels, err);
     // fclose flushes what stdio still holds: a full disk may only show here.
     const int closeError = std::fclose(file) == 0 ? 0 : errno;
     std::optional<std::string> failure;
@@ -190,6 +197,18 @@ std::optional<std::string> writeJpeg(const std::string& path, const Rgb32Pixels&
         failure = describe("cannot replace " + path, errno);
     if (failure) removeFile(temp);
     return failure;
+}
+
+void warmUpJpegEncoder(int width) {
+    if (width <= 0) return;
+    constexpr int kRows = 16;
+    const std::vector<std::uint8_t> strip(static_cast<std::size_t>(width) * 4 * kRows);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    ErrorManager err;
+    encode(nullptr, &out, &size, Rgb32Pixels{strip.data(), width, kRows, static_cast<std::size_t>(width) * 4},
+           err);
+    std::free(out);
 }
 
 } // namespace quelvex

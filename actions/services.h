@@ -34,6 +34,9 @@ class ScreenGrab {
     // Whether a picture asked for is still to be saved. When the last one has been saved or
     // given up, the window hears of it through FaceEvents::capturesSettled.
     virtual bool capturePending() const { return false; }
+    // A capture may be asked for soon: pay now, off the moment, what a process's first capture
+    // costs more than the next ones. Writes no file and returns at once.
+    virtual void prepare() {}
 };
 
 } // namespace quelvex

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "actions/capture_warm_up.h"
 #include "app/command_line_start.h"
 #include "core/form1.h"
 #include "core/power_warning.h"
@@ -56,6 +57,7 @@ struct Program::Parts {
         driver.attach(timers);
         driver.attach(inhibitor);
         driver.attach(warning);
+        driver.attach(captureWarmUp);
         web.attach(view, driver, form.face());
         // A window hidden for a capture must be off the screen before the pixels are read.
         grab.setBeforeGrab([this] { driver.sync(); });
@@ -70,7 +72,7 @@ struct Program::Parts {
     MessageBoxErrors errors;
     LogindPower power{errors};
     DryRunPower dryRunPower;
-    DesktopScreenGrab grab{errors}; // keeps only the reference until the first capture
+    DesktopScreenGrab grab{errors}; // keeps only the reference until a capture is armed
     StatvfsDisk disk;
     DesktopShell shell;
     HelpDialog help{shell};
@@ -80,6 +82,7 @@ struct Program::Parts {
     IdleInhibitor inhibitor{form}; // outlives the driver that feeds it
     DesktopNotifier notifier{[this] { driver.warningCancelled(); }};
     PowerWarning warning; // as the inhibitor; withdraws its notice at exit
+    CaptureWarmUp captureWarmUp{form, grab};
     FaceDriver driver;
     MainView view;
     TimerRuntime timers;

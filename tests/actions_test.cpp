@@ -1,5 +1,7 @@
 // Screen captures (file names, periodic captures, the hidden-window sequence, failures) and the
 // switches of the options panel.
+#include "actions/capture_warm_up.h"
+#include "core/command_line.h"
 #include "tests/face_reading.h"
 
 #include <gtest/gtest.h>
@@ -235,6 +237,51 @@ TEST(Capture, PowerOffWaitsForAPictureSavedLater) {
     EXPECT_EQ(rig.power.requests, 1);
     vt.run([&] { rig.form.capturesSettled(); });
     EXPECT_EQ(rig.power.requests, 1);
+}
+
+// The service is asked to prepare each time a capture becomes armed, and only then: a time of
+// day, a count, the switch turned on during a count; not while idle, counting or disarmed.
+TEST(Capture, ArmingACaptureAsksTheServiceToPrepare) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    CaptureWarmUp warmUp(rig.form, rig.grab);
+    std::vector<int> prepares;
+    const auto then = [&](const std::function<void()>& act) {
+        act();
+        warmUp.applyChanges({});
+        prepares.push_back(rig.grab.prepares);
+    };
+    then([&] { vt.clickOn(Image::capture); });
+    then([&] { vt.clickOn(Image::start); }); // a time of day armed
+    then([&] { vt.clickOn(Image::stop); });  // disarmed
+    then([&] { vt.press(Image::pc); });      // program counter, nothing armed
+    then([&] { enter(vt, 0, 0, 3); });
+    then([&] { vt.clickOn(Image::start); });   // a count armed
+    then([&] { vt.advance(2000); });           // still the same count
+    then([&] { vt.advance(2000); });           // ended, with its capture
+    then([&] { vt.clickOn(Image::capture); }); // off
+    then([&] { vt.clickOn(Image::reset); });
+    then([&] { enter(vt, 0, 0, 5); });
+    then([&] { vt.clickOn(Image::start); });   // counting, no capture
+    then([&] { vt.clickOn(Image::capture); }); // on during the count
+    then([&] { vt.advance(1000); });
+    EXPECT_EQ(prepares, (std::vector<int>{0, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 3, 3}));
+    EXPECT_EQ(rig.grab.files.size(), 1u);
+
+    // A count from the command line, fed through the driver as in the program: once, at START.
+    Rig started;
+    started.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime clock(started);
+    CaptureWarmUp followsDriver(started.form, started.grab);
+    FaceDriver driver(started.face(), started.form);
+    driver.attach(followsDriver);
+    applyCommandRequest(started.form, driver, parseCommandLine({"--in", "3s", "--capture"}).request);
+    EXPECT_EQ(started.grab.prepares, 1);
+    clock.advance(4000);
+    driver.sync();
+    EXPECT_EQ(started.grab.files.size(), 1u);
+    EXPECT_EQ(started.grab.prepares, 1);
 }
 
 TEST(Options, LampIconAndWordChangeTogether) {

@@ -52,6 +52,7 @@ struct FakeGrab : ScreenGrab {
     std::vector<bool> windowShown; // for each file, whether the window was on the screen
     std::optional<std::string> failWith;
     bool pending = false; // as the desktop portal, whose pictures are saved later
+    int prepares = 0;
     const Face* face = nullptr;
     std::optional<std::string> captureTo(const std::string& fileName) override {
         files.push_back(fileName);
@@ -59,6 +60,7 @@ struct FakeGrab : ScreenGrab {
         return failWith;
     }
     bool capturePending() const override { return pending; }
+    void prepare() override { ++prepares; }
 };
 
 struct FakeDisk : DiskInfo {

@@ -11,6 +11,7 @@
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <unistd.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -18,14 +19,47 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 
 namespace quelvex {
+namespace {
+
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The primary screen's part of the root window, in device pixels. Qt keeps a screen's geometry
+// in scaled pixels, rounded: at 175 % a 1280-pixel screen is 731 wide, which is 1279.25 device
+// pixels. An edge that close to the root's is the root's edge.
+std::optional<Area> primaryScreenArea(int rootWidth, int rootHeight) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return std::nullopt;
+    const qreal ratio = screen->devicePixelRatio();
+    const QRect g = screen->geometry();
+    const auto device = [ratio](int scaled, int rootEdge) {
+        const int d = static_cast<int>(std::lround(scaled * ratio));
+        return std::abs(d - rootEdge) < ratio ? rootEdge : d;
+    };
+    Area a;
+    a.x = std::clamp(device(g.x(), 0), 0, rootWidth - 1);
+    a.y = std::clamp(device(g.y(), 0), 0, rootHeight - 1);
+    a.width = std::clamp(device(g.x() + g.width(), rootWidth), a.x + 1, rootWidth) - a.x;
+    a.height = std::clamp(device(g.y() + g.height(), rootHeight), a.y + 1, rootHeight) - a.y;
+    return a;
+}
+
+} // namespace
 
 // Reads a rectangle of the root window over the X connection Qt itself uses. The server carries
 // out one connection's requests in order, so whatever Qt has queued before (the unmap of a window
 // that has just been hidden) is done before the pixels are read. With MIT-SHM the server writes
 // the pixels straight into a shared segment that is kept from one capture to the next and
 // replaced only when the size changes.
+//
+// A new segment makes the first grab into it several times dearer than the next ones: the
+// server and this process each map its pages one fault at a time (2025 pages at 1920x1080, the
+// larger part of that grab's time on virtual machines). warmUp pays that ahead.
 class X11Grabber {
   public:
     // Nothing when the screen's pixels are not 32-bit xRGB words in this machine's byte order.
@@ -35,7 +69,12 @@ class X11Grabber {
     X11Grabber& operator=(const X11Grabber&) = delete;
 
     // The pixels stay valid until the next grab. Nothing when the server refuses.
-    std::optional<Rgb32Pixels> grab(int x, int y, int width, int height);
+    std::optional<Rgb32Pixels> grab(const Area& area);
+
+    // Readies the segment for grabs of this size without waiting: the server is asked for a
+    // picture into it whose reply is dropped, and a thread of its own reads one byte of every
+    // page on this side.
+    void warmUp(const Area& area);
 
     int rootWidth = 0;
     int rootHeight = 0;
@@ -44,6 +83,8 @@ class X11Grabber {
     X11Grabber(xcb_connection_t* c, xcb_window_t root) : c_(c), root_(root) {}
     bool ensureSegment(std::size_t bytes);
     void releaseSegment();
+    void finishWarmUp();
+    xcb_shm_get_image_cookie_t requestIntoSegment(const Area& area);
 
     xcb_connection_t* c_;
     xcb_window_t root_;
@@ -51,6 +92,8 @@ class X11Grabber {
     xcb_shm_seg_t segment_ = 0;
     void* shmAddress_ = nullptr;
     std::size_t shmBytes_ = 0;
+    bool warm_ = false; // the segment has been grabbed into, or is being warmed
+    std::thread toucher_;
     xcb_get_image_reply_t* reply_ = nullptr; // the last picture when shared memory is not available
 };
 
@@ -128,10 +171,12 @@ bool X11Grabber::ensureSegment(std::size_t bytes) {
     segment_ = segment;
     shmAddress_ = address;
     shmBytes_ = bytes;
+    warm_ = false;
     return true;
 }
 
 void X11Grabber::releaseSegment() {
+    finishWarmUp();
     if (shmAddress_ == nullptr) return;
     // The connection is Qt's and goes with the application.
     if (QGuiApplication::instance() != nullptr)
@@ -141,18 +186,48 @@ void X11Grabber::releaseSegment() {
     shmBytes_ = 0;
 }
 
-std::optional<Rgb32Pixels> X11Grabber::grab(int x, int y, int width, int height) {
+xcb_shm_get_image_cookie_t X11Grabber::requestIntoSegment(const Area& a) {
+    return xcb_shm_get_image(c_, root_, static_cast<std::int16_t>(a.x), static_cast<std::int16_t>(a.y),
+                             static_cast<std::uint16_t>(a.width), static_cast<std::uint16_t>(a.height), ~0u,
+                             XCB_IMAGE_FORMAT_Z_PIXMAP, segment_, 0);
+}
+
+void X11Grabber::warmUp(const Area& area) {
+    const std::size_t bytes =
+        static_cast<std::size_t>(area.width) * 4 * static_cast<std::size_t>(area.height);
+    if (!shmUsable_ || !ensureSegment(bytes) || warm_) return;
+    warm_ = true;
+    // A later grab's request comes after this one, so its pixels are never this one's.
+    xcb_discard_reply(c_, requestIntoSegment(area).sequence);
+    xcb_flush(c_);
+    const auto* pages = static_cast<const volatile std::uint8_t*>(shmAddress_);
+    const auto pageSize = static_cast<std::size_t>(std::max(4096L, ::sysconf(_SC_PAGESIZE)));
+    try {
+        toucher_ = std::thread([pages, bytes, pageSize] {
+            for (std::size_t i = 0; i < bytes; i += pageSize)
+                static_cast<void>(pages[i]);
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: the first grab touches the pages itself, as without a warm-up.
+    }
+}
+
+// The segment stays attached while the toucher reads it.
+void X11Grabber::finishWarmUp() {
+    if (toucher_.joinable()) toucher_.join();
+}
+
+std::optional<Rgb32Pixels> X11Grabber::grab(const Area& area) {
+    const auto [x, y, width, height] = area;
     const auto w = static_cast<std::uint16_t>(width);
     const auto h = static_cast<std::uint16_t>(height);
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    finishWarmUp();
     if (shmUsable_ && ensureSegment(bytes)) {
+        warm_ = true;
         xcb_generic_error_t* error = nullptr;
-        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
-            c_,
-            xcb_shm_get_image(c_, root_, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), w, h,
-                              ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment_, 0),
-            &error);
+        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(c_, requestIntoSegment(area), &error);
         const bool ok = reply != nullptr && reply->size >= bytes;
         std::free(reply);
         std::free(error);
@@ -182,9 +257,9 @@ void DesktopScreenGrab::setPortalWaitingHook(std::function<void(bool)> hook) {
     if (portal_) portal_->setWaitingHook(portalWaiting_);
 }
 
-// Decided at the first capture, when the application is sure to run. QUELVEX_CAPTURE=portal,
-// x11 or qt overrides the choice, for desktops where the usual one fails (an X11 program under
-// XWayland sees only its own windows).
+// Decided at the first capture or warm-up, when the application is sure to run.
+// QUELVEX_CAPTURE=portal, x11 or qt overrides the choice, for desktops where the usual one fails
+// (an X11 program under XWayland sees only its own windows).
 void DesktopScreenGrab::chooseMethod() {
     const QByteArray forced = qgetenv("QUELVEX_CAPTURE");
     const QString platform = QGuiApplication::platformName();
@@ -215,22 +290,9 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
         if (auto why = portal_->request(fileName)) return captureFailed(fileName, *why);
         return std::nullopt;
     case Method::X11: {
-        // The primary screen's part of the root window, in device pixels. Qt keeps a screen's
-        // geometry in scaled pixels, rounded: at 175 % a 1280-pixel screen is 731 wide, which
-        // is 1279.25 device pixels. An edge that close to the root's is the root's edge.
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (screen == nullptr) return captureFailed(fileName, "no screen");
-        const qreal ratio = screen->devicePixelRatio();
-        const QRect g = screen->geometry();
-        const auto device = [ratio](int scaled, int rootEdge) {
-            const int d = static_cast<int>(std::lround(scaled * ratio));
-            return std::abs(d - rootEdge) < ratio ? rootEdge : d;
-        };
-        const int x = std::clamp(device(g.x(), 0), 0, x11_->rootWidth - 1);
-        const int y = std::clamp(device(g.y(), 0), 0, x11_->rootHeight - 1);
-        const int w = std::clamp(device(g.x() + g.width(), x11_->rootWidth), x + 1, x11_->rootWidth) - x;
-        const int h = std::clamp(device(g.y() + g.height(), x11_->rootHeight), y + 1, x11_->rootHeight) - y;
-        const auto pixels = x11_->grab(x, y, w, h);
+        const auto area = primaryScreenArea(x11_->rootWidth, x11_->rootHeight);
+        if (!area) return captureFailed(fileName, "no screen");
+        const auto pixels = x11_->grab(*area);
         if (!pixels) return captureFailed(fileName, "the X server did not hand over the screen");
         if (auto why = writeJpeg(fileName, *pixels)) return captureFailed(fileName, *why);
         return std::nullopt;
@@ -239,6 +301,15 @@ std::optional<std::string> DesktopScreenGrab::captureTo(const std::string& fileN
     case Method::Undecided: break;
     }
     return captureWithQt(fileName);
+}
+
+void DesktopScreenGrab::prepare() {
+    if (method_ == Method::Undecided) chooseMethod();
+    if (method_ != Method::X11) return;
+    const auto area = primaryScreenArea(x11_->rootWidth, x11_->rootHeight);
+    if (!area) return;
+    x11_->warmUp(*area);
+    warmUpJpegEncoder(area->width);
 }
 
 bool DesktopScreenGrab::capturePending() const {

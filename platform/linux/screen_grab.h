@@ -33,6 +33,8 @@ class DesktopScreenGrab final : public ScreenGrab {
 
     std::optional<std::string> captureTo(const std::string& fileName) override;
     bool capturePending() const override;
+    // On X11, readies the shared segment for the screen's size (see X11Grabber::warmUp).
+    void prepare() override;
 
   private:
     enum class Method { Undecided, X11, Portal, Qt };

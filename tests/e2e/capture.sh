@@ -21,10 +21,34 @@ start_x
 start_app_in "$work"
 toggle_capture
 
+# root_colour COLOUR: the root window's background, as a desktop's wallpaper.
+root_colour() {
+    convert -size 8x8 "xc:$1" "$E2E_TMP/root.png"
+    display -window root "$E2E_TMP/root.png" || true
+}
+# rss_shmem PID: KiB of shared memory the process has touched.
+rss_shmem() { awk '/^RssShmem:/ { print $2 }' "/proc/$1/status"; }
+segment_kib=$((SCREEN_W * SCREEN_H * 4 / 1024))
+# The capture armed at START is readied then: the program and the X server have each touched the
+# whole screen-sized segment before the end of the count, no file comes of it, and the picture at
+# the end is of the screen at the end.
+readied() { (($(rss_shmem "$E2E_APID") >= segment_kib && $(rss_shmem "$E2E_XPID") >= x_shmem + segment_kib)); }
+readied_or_captured() { readied || [ -n "$(ls -A "$work")" ]; }
+readied_after_start() {
+    wait_for 10 readied_or_captured || fail "the armed capture was not readied"
+    [ -z "$(ls -A "$work")" ] || fail "no capture readied before the end of the count: $(ls -A "$work")"
+    root_colour '#2060c0'
+}
+
 # Shown window: it is in the picture, as the screen showed it (allowing for JPEG's losses and
 # for the clock's last second).
-count_three_seconds
+x_shmem=$(rss_shmem "$E2E_XPID")
+count_three_seconds readied_after_start
 find_capture "$work"
+corner=$(convert "$CAPTURE" -crop 16x16+0+0 -scale '1x1!' -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+awk -v c="$corner" 'BEGIN { split(c, v, " "); exit !((v[1] - 32)^2 + (v[2] - 96)^2 + (v[3] - 192)^2 < 300) }' ||
+    fail "the picture is not of the screen at the end of the count (corner $corner)"
+root_colour black
 check_jpeg "$CAPTURE" "$SCREEN_W" "$SCREEN_H"
 cp "$CAPTURE" "$E2E_TMP/good.jpg"
 convert "$CAPTURE" -crop "$win" +repage "$E2E_TMP/in-picture.png"

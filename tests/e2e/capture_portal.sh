@@ -31,7 +31,13 @@ toggle_capture
 # Not hidden for the capture: the window stays on the screen while the portal works. The
 # power-off waits for the portal's picture: the file is there when it is requested.
 echo 1500 >"$portal_dir/delay"
-count_three_seconds
+# Arming the capture asks the portal for nothing: its one call comes at the end of the count.
+no_call_before_the_end() {
+    sleep 1
+    [ ! -e "$portal_dir/calls" ] || fail "the portal was called at START: $(cat "$portal_dir/calls")"
+}
+count_three_seconds no_call_before_the_end
+[ "$(wc -l <"$portal_dir/calls")" = 1 ] || fail "the portal was called for more than one picture"
 window_mapped || fail "the window left the screen for a capture with hiding off"
 find_capture "$work"
 check_jpeg "$CAPTURE" 640 480
