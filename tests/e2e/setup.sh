@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The set-up scripts: run.sh says there is no display before it installs or builds anything (and
+# goes on with one, or for --version); package.sh installs the tools CPack's Debian generator runs.
+#   setup.sh PATH_TO_QUELVEX
+# shellcheck source=tests/e2e/e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+TOOLS=$(realpath "$(dirname "$0")/../../tools")
+
+# Stand-ins that only log that installing or building began, then stop the script there.
+mkdir -p "$E2E_TMP/bin"
+for t in apt-get dpkg-query cmake sudo; do
+    printf '#!/bin/sh\necho %s >>"%s/began"\nexit 1\n' "$t" "$E2E_TMP" >"$E2E_TMP/bin/$t"
+    chmod +x "$E2E_TMP/bin/$t"
+done
+run() { env -u WAYLAND_DISPLAY PATH="$E2E_TMP/bin:$PATH" bash "$TOOLS/run.sh" "$@" 2>&1; }
+out=$(unset DISPLAY && run --dry-run) && fail "run.sh went on with no display"
+[ "$(wc -l <<<"$out")" = 1 ] && grep -q "no display" <<<"$out" && [ ! -e "$E2E_TMP/began" ] ||
+    fail "with no display: $out; began: $(cat "$E2E_TMP/began" 2>/dev/null)"
+(unset DISPLAY && run --version >/dev/null) || true
+[ -s "$E2E_TMP/began" ] || fail "run.sh --version with no display did not go on"
+rm "$E2E_TMP/began"
+start_x
+run --dry-run >/dev/null || true
+[ -s "$E2E_TMP/began" ] || fail "run.sh refused the display $DISPLAY"
+
+for tool in file dpkg-shlibdeps; do
+    owner=$(dpkg -S "$(command -v "$tool")" | cut -d: -f1)
+    bash "$TOOLS/install-deps.sh" --list package | grep -qx "$owner" ||
+        fail "install-deps.sh package leaves out $owner, whose $tool CPack runs"
+done
+pass
