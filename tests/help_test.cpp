@@ -85,7 +85,7 @@ TEST(Help, ManualsTellTheTruthAndFitTheirWindow) {
         EXPECT_EQ(manual.find("10 min"), std::string::npos);
         // The site in the header and the closing block.
         EXPECT_NE(manual.find(siteName()), manual.rfind(siteName()));
-        // Rules and headings are all as wide as the editor's line, counted in letters, not bytes.
+        // Rules and headings stay on one line of the editor.
         std::istringstream lines(manual);
         for (std::string line; std::getline(lines, line);) {
             std::size_t letters = 0;

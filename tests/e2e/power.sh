@@ -29,10 +29,9 @@ calls() { grep -c -- "$1" "$LOG" || true; }
 inhibited() { bus_call "$SYSTEM_BUS" $LOGIND /org/freedesktop/login1 $MANAGER.ListInhibitors | grep -q Quelvex; }
 requested() { [ "$(stderr_count "$REQUESTED")" -ge 1 ]; }
 
-# count_down [OPTION]: a new program, which asks logind nothing before START (on the system bus it
-# only follows the network's state, for the web strip), counts 00:00:03 in program-counter mode
-# and asks for the power-off (with SHUTDOWN_OFF set, the shutdown lamp is switched off first and
-# nothing is awaited). HELD tells whether logind saw the inhibitor.
+# count_down [OPTION]: a new program, which asks logind nothing before START (it may follow the network
+# on the system bus), counts 00:00:03 in program-counter mode and asks for the power-off (with
+# SHUTDOWN_OFF set, the shutdown lamp is switched off first and nothing is awaited). HELD: the inhibitor was seen.
 count_down() {
     stop_pid "$E2E_APID"
     E2E_APID="" E2E_ARGS=("$@")

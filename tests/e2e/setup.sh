@@ -9,24 +9,21 @@ TOOLS=$(realpath "$(dirname "$0")/../../tools")
 # Stand-ins that only log that installing or building began, then stop the script there.
 mkdir -p "$E2E_TMP/bin"
 for t in apt-get dpkg-query cmake sudo; do
-    printf '#!/bin/sh\necho %s >>"%s/began"\nexit 1\n' "$t" "$E2E_TMP" >"$E2E_TMP/bin/$t"
-    chmod +x "$E2E_TMP/bin/$t"
+    printf '#!/bin/sh\necho %s >>"%s/began"\nexit 1\n' "$t" "$E2E_TMP" >"$E2E_TMP/bin/$t" && chmod +x "$E2E_TMP/bin/$t"
 done
-run() { env -u WAYLAND_DISPLAY PATH="$E2E_TMP/bin:$PATH" bash "$TOOLS/run.sh" "$@" 2>&1; }
-out=$(unset DISPLAY && run --dry-run) && fail "run.sh went on with no display"
-[ "$(wc -l <<<"$out")" = 1 ] && grep -q "no display" <<<"$out" && [ ! -e "$E2E_TMP/began" ] ||
-    fail "with no display: $out; began: $(cat "$E2E_TMP/began" 2>/dev/null)"
-(unset DISPLAY && run --version >/dev/null) || true
-[ -s "$E2E_TMP/began" ] || fail "run.sh --version with no display did not go on"
-rm "$E2E_TMP/began"
+went_on() {
+    rm -f "$E2E_TMP/began"
+    env -u WAYLAND_DISPLAY PATH="$E2E_TMP/bin:$PATH" bash "$TOOLS/run.sh" "$@" >"$E2E_TMP/out" 2>&1 || true
+    [ -e "$E2E_TMP/began" ]
+}
+! (unset DISPLAY && went_on --dry-run) && [ "$(wc -l <"$E2E_TMP/out")" = 1 ] && grep -q "no display" "$E2E_TMP/out" ||
+    fail "with no display: $(cat "$E2E_TMP/out" "$E2E_TMP/began" 2>/dev/null)"
+(unset DISPLAY && went_on --version) || fail "run.sh --version with no display did not go on"
 start_x
-run --dry-run >/dev/null || true
-[ -s "$E2E_TMP/began" ] || fail "run.sh refused the display $DISPLAY"
+went_on --dry-run || fail "run.sh refused the display $DISPLAY"
 
 listed=$(bash "$TOOLS/install-deps.sh" --list package)
 for tool in file dpkg-shlibdeps; do
-    owner=$(dpkg -S "$(command -v "$tool")" | cut -d: -f1)
-    grep -qx "$owner" <<<"$listed" ||
-        fail "install-deps.sh package leaves out $owner, whose $tool CPack runs"
+    grep -qx "$(dpkg -S "$(command -v "$tool")" | cut -d: -f1)" <<<"$listed" || fail "package.sh does not install $tool"
 done
 pass

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The alarm through a real sound server (PulseAudio with a null sink, recorded from its monitor,
 # measured by sox): a one-second count with the alarm on loops the shipped ALARM.WAV until STOP;
-# a broken ALARM.WAV is turned away before Qt's loader sees it (which holds some such files for
-# ever), so the built-in tone sounds at once instead; with no sound server the window goes on
-# working. After each run the program must still close at once.
+# a broken ALARM.WAV is turned away before Qt's loader sees it, so the built-in tone sounds at once;
+# with no sound server the window goes on working. After each run the program must still close at once.
 #   sound.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -70,9 +69,7 @@ check_tone() {
 }
 
 # turned_away CASE N: the program has said N times that the file is no sound it can play.
-turned_away() {
-    [ "$(stderr_count "the built-in tone sounds instead")" = "$2" ] || fail "$1: the file not turned away at once"
-}
+turned_away() { [ "$(stderr_count "the built-in tone sounds instead")" = "$2" ] || fail "$1: not turned away at once"; }
 
 start_x
 silent || fail "sound before any alarm"
@@ -114,7 +111,6 @@ for c in missing empty text header truncated 24bit; do
     check_tone "$c" low
     turned_away "$c" 1
     stop_alarm "$c"
-    # The next alarm neither freezes nor stays silent.
     if [ "$c" = text ]; then
         click_start
         check_tone text-again low

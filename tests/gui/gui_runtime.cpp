@@ -82,7 +82,6 @@ class RuntimeTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // What is checked is where each tick is aimed; how late a busy machine delivers it is not.
     void timer1WakesJustAfterEachSecond() {
         // Start well inside a second, so that a timer that ignores the boundary is caught.
         while (nowMs() % 1000 < 300 || nowMs() % 1000 > 600)
@@ -93,8 +92,8 @@ class RuntimeTest : public QObject {
         const qint64 enabledAt = nowMs();
         rig.face.enable(TimerId::Timer1);
         rig.driver.sync();
-        // The first tick follows the switch at once, so a count starts without waiting a second;
-        // the rest land just after the boundaries.
+        // The first tick follows the switch at once, so a count starts without waiting a second; the
+        // rest are aimed just after the boundaries (how late a busy machine delivers them is not checked).
         const qint64 first = rig.runtime.plannedTick(TimerId::Timer1);
         QVERIFY2(first > enabledAt && first <= nowMs() + 1, qPrintable(QString::number(first - enabledAt)));
         QTRY_VERIFY_WITH_TIMEOUT(aims.size() >= 3, 20000);
@@ -107,7 +106,6 @@ class RuntimeTest : public QObject {
         Rig rig(Timer1Mode::EveryMillisecond);
         rig.face.enable(TimerId::Timer1);
         rig.driver.sync();
-        // Far more ticks than a per-second timer gives in the time allowed.
         QTRY_VERIFY_WITH_TIMEOUT(rig.model.count(TimerId::Timer1) > 20, 15000);
     }
 
@@ -143,8 +141,7 @@ class RuntimeTest : public QObject {
         };
         const qint64 clickedAt = nowMs();
         rig.driver.click(Image::start);
-        const int left = rig.runtime.remainingTime(TimerId::Timer6);
-        QVERIFY2(left >= 1000 - (nowMs() - clickedAt), qPrintable(QString::number(left)));
+        QVERIFY(rig.runtime.remainingTime(TimerId::Timer6) >= 1000 - (nowMs() - clickedAt));
     }
 
     void theDriverAppliesEachEventsChangesOnceToEverySink() {
