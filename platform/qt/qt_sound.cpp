@@ -38,26 +38,28 @@ QString wavProblem(const QString& path) {
     const QByteArray head = file.read(64 * 1024);
     const qint64 size = file.size();
     if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
-        return QStringLiteral("not a WAV file");
+        return QStringLiteral("is not a WAV file");
     bool pcm = false;
     for (qint64 at = 12; at + 8 <= head.size();) {
         const char* chunk = head.constData() + at;
         const qint64 length = le32(chunk + 4);
         if (qstrncmp(chunk, "fmt ", 4) == 0) {
-            if (length < 16 || at + 8 + 16 > head.size()) return QStringLiteral("not a WAV file");
-            const std::uint16_t format = le16(chunk + 8), channels = le16(chunk + 10), bits = le16(chunk + 22);
+            if (length < 16 || at + 8 + 16 > head.size()) return QStringLiteral("is not a WAV file");
+            const std::uint16_t format = le16(chunk + 8), channels = le16(chunk + 10),
+                                bits = le16(chunk + 22);
             // Editors write PCM as "extensible" too; its sub-format then says PCM.
             const bool extensiblePcm =
                 format == 0xFFFE && length >= 40 && at + 8 + 40 <= head.size() && le16(chunk + 32) == 1;
-            pcm = (format == 1 || extensiblePcm) && channels >= 1 && channels <= 2 && (bits == 8 || bits == 16);
+            pcm =
+                (format == 1 || extensiblePcm) && channels >= 1 && channels <= 2 && (bits == 8 || bits == 16);
         } else if (qstrncmp(chunk, "data", 4) == 0) {
-            if (!pcm) return QStringLiteral("not an 8- or 16-bit PCM WAV");
+            if (!pcm) return QStringLiteral("is not an 8- or 16-bit PCM WAV");
             if (length == 0) return QStringLiteral("holds no sound");
-            return at + 8 + length <= size ? QString() : QStringLiteral("cut short");
+            return at + 8 + length <= size ? QString() : QStringLiteral("is cut short");
         }
         at += 8 + length + (length & 1);
     }
-    return QStringLiteral("not a WAV file");
+    return QStringLiteral("is not a WAV file");
 }
 
 QSoundEffect* loopingEffect() {
@@ -107,7 +109,8 @@ void QtSound::playLoop(const std::string& path) {
     const QString file = user.isEmpty() ? QString::fromStdString(path) : user;
     if (const QString problem = wavProblem(file); !problem.isEmpty()) {
         std::fprintf(stderr, "quelvex: the alarm %s %s: the built-in tone sounds instead\n",
-                     QDir::toNativeSeparators(file).toLocal8Bit().constData(), problem.toLocal8Bit().constData());
+                     QDir::toNativeSeparators(file).toLocal8Bit().constData(),
+                     problem.toLocal8Bit().constData());
         playBuiltin();
         return;
     }
