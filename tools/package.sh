@@ -3,7 +3,7 @@
 # quelvex-web_5.0_<arch>.deb. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh build
+bash tools/install-deps.sh package
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-package -j2
 (cd build-package && cpack -G DEB)

@@ -28,7 +28,9 @@ class QtSound : public Sound {
     void discard(QSoundEffect* effect);
 
     QSoundEffect* file_ = nullptr;    // the last file asked for; made anew for each alarm
-    QSoundEffect* builtin_ = nullptr; // made with the first alarm, kept for the program's life
+    QSoundEffect* builtin_ = nullptr; // made with the first alarm, never played: it keeps the
+                                      // built-in tone in Qt's sample cache for the program's life
+    QSoundEffect* tone_ = nullptr;    // the built-in tone's player, made anew for each alarm
     QTimer loadTimer_;
     bool awaitingFile_ = false;  // the file's load decides between it and the built-in tone
     bool loadAbandoned_ = false; // a load was given up and may still hang in Qt's loader

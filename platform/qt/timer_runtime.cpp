@@ -51,6 +51,10 @@ int TimerRuntime::remainingTime(TimerId timer) const {
     return static_cast<int>(std::max<qint64>(0, s.due - wallMs()));
 }
 
+qint64 TimerRuntime::plannedTick(TimerId timer) const {
+    return slot(timer).onGrid ? slot(timer).due : -1;
+}
+
 int TimerRuntime::gridPeriod(TimerId timer) const {
     switch (timer) {
     case TimerId::Timer1: return timer1Mode_ == Timer1Mode::PerSecond ? 1000 : 0;

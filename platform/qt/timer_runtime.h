@@ -33,6 +33,9 @@ class TimerRuntime final : public ChangeSink {
     bool isRunning(TimerId timer) const;
     // Milliseconds to the next tick, or -1 when stopped.
     int remainingTime(TimerId timer) const;
+    // The wall-clock millisecond the next tick of a timer on the grid is planned for, or -1 for a
+    // timer off it: what a tick is aimed at, apart from how late a busy machine delivers it.
+    qint64 plannedTick(TimerId timer) const;
 
   private:
     struct Slot {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The alarm through a real sound server (PulseAudio with a null sink, recorded from its monitor,
 # measured by sox): a one-second count with the alarm on loops the shipped ALARM.WAV until STOP;
-# a broken ALARM.WAV gives way to the built-in tone within about half a second; with no sound
-# server the window goes on working. After each run the program must still close at once.
+# a broken ALARM.WAV is turned away before Qt's loader sees it, so the built-in tone sounds at once;
+# with no sound server the window goes on working. After each run the program must still close at once.
 #   sound.sh PATH_TO_QUELVEX
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
@@ -68,14 +68,8 @@ check_tone() {
     if [ "$2" = low ]; then above 1150 "$f" || fail "$1: not the built-in tone"; fi
 }
 
-# in_time CASE N: once the Nth count has ended (its power-off line), the alarm sounds within about
-# half a second, allowing for the sound server (the opening silence of a recording begun then).
-counts_ended() { [ "$(stderr_count "power-off requested")" -ge "$1" ]; }
-in_time() {
-    wait_for 10 counts_ended "$2" || fail "$1: the count did not end"
-    record 2 silence 1 0.01 2%
-    above "$(stat_of Length)" 0.7 || fail "$1: no sound within 1.3 s of the count's end ($(stat_of Length) s of 2 heard)"
-}
+# turned_away CASE N: the program has said N times that the file is no sound it can play.
+turned_away() { [ "$(stderr_count "the built-in tone sounds instead")" = "$2" ] || fail "$1: not turned away at once"; }
 
 start_x
 silent || fail "sound before any alarm"
@@ -115,12 +109,12 @@ for c in missing empty text header truncated 24bit; do
     esac
     alarm_run "$c" "$E2E_TMP/$c/quelvex"
     check_tone "$c" low
+    turned_away "$c" 1
     stop_alarm "$c"
-    # After a load that never finished, the next alarm neither freezes nor stays silent.
     if [ "$c" = text ]; then
         click_start
-        in_time text-again 2 # timed here: a process's first sound can take the server 2 s to start
         check_tone text-again low
+        turned_away text-again 2
     fi
     close_app "$c"
 done

@@ -87,17 +87,18 @@ class RuntimeTest : public QObject {
         while (nowMs() % 1000 < 300 || nowMs() % 1000 > 600)
             QTest::qWait(20);
         Rig rig;
+        std::vector<qint64> aims;
+        rig.model.onTick = [&](TimerId, int) { aims.push_back(rig.runtime.plannedTick(TimerId::Timer1)); };
         const qint64 enabledAt = nowMs();
         rig.face.enable(TimerId::Timer1);
         rig.driver.sync();
-        QTest::qWait(1500);
-        const auto& ticks = rig.model.ticks[TimerId::Timer1];
-        QVERIFY2(ticks.size() >= 2 && ticks.size() <= 4, qPrintable(QString::number(ticks.size())));
-        // The first tick follows the switch at once, so a count starts without waiting a second;
-        // the rest land just after the boundaries.
-        QVERIFY2(ticks.front() - enabledAt < 150, qPrintable(QString::number(ticks.front() - enabledAt)));
-        for (std::size_t i = 1; i < ticks.size(); ++i)
-            QVERIFY2(ticks[i] % 1000 < 150, qPrintable(QString::number(ticks[i] % 1000)));
+        // The first tick follows the switch at once, so a count starts without waiting a second; the
+        // rest are aimed just after the boundaries (how late a busy machine delivers them is not checked).
+        const qint64 first = rig.runtime.plannedTick(TimerId::Timer1);
+        QVERIFY2(first > enabledAt && first <= nowMs() + 1, qPrintable(QString::number(first - enabledAt)));
+        QTRY_VERIFY_WITH_TIMEOUT(aims.size() >= 3, 20000);
+        for (qint64 aim : aims)
+            QVERIFY2(aim % 1000 == 1, qPrintable(QString::number(aim % 1000)));
         QVERIFY(rig.runtime.isRunning(TimerId::Timer1));
     }
 
@@ -105,9 +106,7 @@ class RuntimeTest : public QObject {
         Rig rig(Timer1Mode::EveryMillisecond);
         rig.face.enable(TimerId::Timer1);
         rig.driver.sync();
-        QTest::qWait(300);
-        QVERIFY2(rig.model.count(TimerId::Timer1) > 20,
-                 qPrintable(QString::number(rig.model.count(TimerId::Timer1))));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.model.count(TimerId::Timer1) > 20, 15000);
     }
 
     void aDisabledTimerStopsTicking() {
@@ -124,7 +123,7 @@ class RuntimeTest : public QObject {
         QVERIFY(!rig.runtime.isRunning(TimerId::Timer2));
 
         // Timer1 re-arms itself after each tick, but not once the model has turned it off.
-        QTRY_COMPARE_WITH_TIMEOUT(rig.model.count(TimerId::Timer1), 2, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.model.count(TimerId::Timer1), 2, 15000);
         QVERIFY(!rig.runtime.isRunning(TimerId::Timer1));
         QTest::qWait(1100);
         QCOMPARE(rig.model.count(TimerId::Timer1), 2);
@@ -140,8 +139,9 @@ class RuntimeTest : public QObject {
             rig.face.disable(TimerId::Timer6);
             rig.face.enable(TimerId::Timer6);
         };
+        const qint64 clickedAt = nowMs();
         rig.driver.click(Image::start);
-        QVERIFY(rig.runtime.remainingTime(TimerId::Timer6) > 900);
+        QVERIFY(rig.runtime.remainingTime(TimerId::Timer6) >= 1000 - (nowMs() - clickedAt));
     }
 
     void theDriverAppliesEachEventsChangesOnceToEverySink() {
