@@ -68,13 +68,20 @@ Options readCommandLine(const std::vector<std::string>& args) {
     if (!parsed.ok()) {
         say(stderr, "quelvex: " + parsed.error + "\n");
         options.exitCode = 2;
-    } else if (parsed.request.help) {
-        say(stdout, commandLineHelp(args.empty() ? "quelvex" : args.front()));
+        return options;
+    }
+    if (parsed.request.help || parsed.request.version) {
+        say(stdout, parsed.request.help ? commandLineHelp(args.empty() ? "quelvex" : args.front())
+                                        : std::string("Quelvex 5.0\n"));
         options.exitCode = 0;
-    } else if (parsed.request.version) {
-        say(stdout, "Quelvex 5.0\n");
-        options.exitCode = 0;
-    } else if (parsed.request.stop && !instanceRunning(options.dryRun)) {
+        return options;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (const std::string note = commandLineNote(parsed.request, now.wHour * 3600 + now.wMinute * 60 + now.wSecond);
+        !note.empty())
+        say(stderr, "quelvex: " + note + "\n");
+    if (parsed.request.stop && !instanceRunning(options.dryRun)) {
         say(stderr, options.dryRun
                         ? "quelvex: --stop: no Quelvex started with --dry-run runs in this session\n"
                         : "quelvex: --stop: no Quelvex runs in this session\n");
