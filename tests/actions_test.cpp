@@ -1,7 +1,6 @@
 // Screen captures (file names, periodic captures, the hidden-window sequence, failures) and the
 // switches of the options panel.
 #include "actions/capture_warm_up.h"
-#include "core/command_line.h"
 #include "tests/face_reading.h"
 
 #include <gtest/gtest.h>
@@ -268,20 +267,6 @@ TEST(Capture, ArmingACaptureAsksTheServiceToPrepare) {
     then([&] { vt.advance(1000); });
     EXPECT_EQ(prepares, (std::vector<int>{0, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 3, 3}));
     EXPECT_EQ(rig.grab.files.size(), 1u);
-
-    // A count from the command line, fed through the driver as in the program: once, at START.
-    Rig started;
-    started.clock.set(2026, 12, 7, 9, 0, 0);
-    VirtualTime clock(started);
-    CaptureWarmUp followsDriver(started.form, started.grab);
-    FaceDriver driver(started.face(), started.form);
-    driver.attach(followsDriver);
-    applyCommandRequest(started.form, driver, parseCommandLine({"--in", "3s", "--capture"}).request);
-    EXPECT_EQ(started.grab.prepares, 1);
-    clock.advance(4000);
-    driver.sync();
-    EXPECT_EQ(started.grab.files.size(), 1u);
-    EXPECT_EQ(started.grab.prepares, 1);
 }
 
 TEST(Options, LampIconAndWordChangeTogether) {
