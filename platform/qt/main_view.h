@@ -86,6 +86,8 @@ class MainView final : public QWidget, public ChangeSink {
     void applyWindowGeometry();
     // Shown where the face shows the window, unless held off the screen.
     void showAsTheFaceSays();
+    // The control shown on the picture layer: the emblem, which turns all the while a count runs.
+    static constexpr Image kLayered = Image::logo;
     void followLayer();
     bool layerFits(const QRect& area, qreal ratio) const;
     int layerSlotFor(const QRect& area, qreal ratio);
