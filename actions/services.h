@@ -1,6 +1,8 @@
 // What the end-of-count actions need from the platform.
 #pragma once
 
+#include "ui/end_action.h"
+
 #include <optional>
 #include <string>
 
@@ -16,11 +18,18 @@ class Sound {
     virtual void stopAll() = 0;
 };
 
+// Carries out the end of a count on the computer.
 class Power {
   public:
     virtual ~Power() = default;
-    // Forced power-off without asking anyone; returns at once.
-    virtual void powerOff() = 0;
+    // Asks for the action without asking anyone (a power-off, restart or log-out closes every
+    // application without letting it object) and returns at once. A refusal is shown by the
+    // service itself.
+    virtual void carryOut(EndAction action) = 0;
+    // Asks which actions this computer allows. The answer comes back as
+    // FaceEvents::allowedActionsFound, possibly before this returns; it always holds
+    // kAlwaysAllowed.
+    virtual void findAllowed() = 0;
 };
 
 class ScreenGrab {

@@ -38,9 +38,15 @@ namespace {
 // Stands in for the power service when a setting is rehearsed.
 class DryRunPower : public Power {
   public:
-    void powerOff() override {
-        std::fprintf(stderr, "quelvex: power-off requested (dry run: not performed)\n");
+    explicit DryRunPower(Power& real) : real_(real) {}
+    void carryOut(EndAction action) override {
+        std::fprintf(stderr, "%s\n", endActionRequestedLine(action, true).c_str());
     }
+    // What a rehearsal offers is what the real run would.
+    void findAllowed() override { real_.findAllowed(); }
+
+  private:
+    Power& real_;
 };
 
 } // namespace
@@ -71,7 +77,7 @@ struct Program::Parts {
     QtSound sound;
     MessageBoxErrors errors;
     LogindPower power{errors};
-    DryRunPower dryRunPower;
+    DryRunPower dryRunPower{power};
     DesktopScreenGrab grab{errors}; // keeps only the reference until a capture is armed
     StatvfsDisk disk;
     DesktopShell shell;

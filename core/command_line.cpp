@@ -149,7 +149,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     bool in = false, at = false;
     // A later option of the same name would silently win over the first.
     static const std::set<std::string> kOnce{"--in",          "--at",       "--capture", "--alarm",  "--hide",
-                                             "--no-shutdown", "--shutdown", "--stop",    "--dry-run"};
+                                             "--no-shutdown", "--shutdown", "--stop",    "--dry-run", "--action"};
     std::set<std::string> seen;
     for (std::size_t i = 0; i < arguments.size() && parsed.ok(); ++i) {
         const std::string& a = arguments[i];
@@ -198,6 +198,13 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (name == "--shutdown") {
             noValue();
             r.shutdown = true;
+        } else if (name == "--action") {
+            const std::string v = value(("an action: " + endActionNameList()).c_str());
+            if (parsed.ok()) {
+                r.action = endActionByName(v);
+                if (!r.action)
+                    parsed.error = "--action takes " + endActionNameList() + ", not " + quoted(v);
+            }
         } else if (name == "--stop") {
             noValue();
             r.stop = true;
@@ -241,9 +248,11 @@ std::string commandLineHelp(const std::string& programName) {
            "  --hide                 Hide the window while capturing.\n"
            "  --no-shutdown          Do not switch the computer off at the end.\n"
            "  --shutdown             Switch the computer off at the end (undoes --no-shutdown).\n"
+           "  --action ACTION        What the end does to the computer: poweroff (the default),\n"
+           "                         restart, suspend, hibernate, logout or lock.\n"
            "  --stop                 Stop the count of the running Quelvex, as STOP does.\n"
-           "  --dry-run              Rehearse a setting: every action runs except the power-off,\n"
-           "                         which is only reported.\n"
+           "  --dry-run              Rehearse a setting: every action runs except the power-off\n"
+           "                         (or the --action), which is only reported.\n"
            "\n"
            "Options left out keep the window's current setting. Only one Quelvex runs per session:\n"
            "a later start hands its options to it and brings its window to the front. Runs with\n"
@@ -269,6 +278,7 @@ void applyCommandRequest(const TForm1& form, FaceEvents& events, const CommandRe
     if (request.hideOnCapture) switchOn(s.hideOnCapture, Image::show);
     if ((request.noShutdown && s.shutdownOption == 1) || (request.shutdown && s.shutdownOption != 1))
         pressControl(events, Image::shutdown);
+    if (request.action) events.endActionChosen(*request.action);
     if (request.captureEvery > 0) {
         switchOn(s.periodicArmed, Image::rate);
         pressUntil(events, Image::rateup, Image::ratedown, s.captureInterval, request.captureEvery);

@@ -2,6 +2,7 @@
 // window carries it out by pressing its own controls. Shared by every platform's start-up.
 #pragma once
 
+#include "ui/end_action.h"
 #include "ui/events.h"
 
 #include <optional>
@@ -27,6 +28,8 @@ struct CommandRequest {
     bool hideOnCapture = false;
     bool noShutdown = false;
     bool shutdown = false;
+    // What the end of the count does to the computer; the window's current choice when absent.
+    std::optional<EndAction> action;
     bool stop = false;
     bool dryRun = false;
     bool help = false;

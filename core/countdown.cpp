@@ -151,7 +151,7 @@ void TForm1::endOfCountActions() {
 void TForm1::powerOffWhenCapturesSaved() {
     if (s_.powerOffDue != 1 || face_.enabled(TimerId::Timer4) || svc_.grab.capturePending()) return;
     s_.powerOffDue = 0;
-    svc_.power.powerOff();
+    svc_.power.carryOut(s_.endAction);
 }
 
 void TForm1::drawLeftClock() {

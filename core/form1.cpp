@@ -65,6 +65,7 @@ TForm1::TForm1(Services services, WebServices web) : svc_(std::move(services)), 
     face_.put(Image::menudown, Image::menudownon);
     openOptionsPanel();
     stMouseDown();
+    showEndAction();
 }
 
 void TForm1::mouseDown(ControlRef c, MouseButton, int x, int y) {
@@ -99,6 +100,8 @@ void TForm1::mouseDown(ControlRef c, MouseButton, int x, int y) {
     case Image::modulo1: modulo1MouseDown(x, y); break;
     case Image::modulo2: modulo2MouseDown(x, y); break;
     case Image::lan: lanMouseDown(); break;
+    case Image::endaction:
+    case Image::endactionmark: endactionMouseDown(); break;
     default: break;
     }
 }
@@ -145,9 +148,11 @@ void TForm1::click(ControlRef c) {
 
 void TForm1::mouseEnter(ControlRef c) {
     if (c == ControlRef(Label::Label4)) Label4MouseEnter();
+    if (c == ControlRef(Image::endaction) || c == ControlRef(Image::endactionmark)) endactionMouseEnter();
 }
 void TForm1::mouseLeave(ControlRef c) {
     if (c == ControlRef(Label::Label4)) Label4MouseLeave();
+    if (c == ControlRef(Image::endaction) || c == ControlRef(Image::endactionmark)) endactionMouseLeave();
 }
 
 void TForm1::timerTick(TimerId timer) {

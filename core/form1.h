@@ -64,6 +64,9 @@ class TForm1 : public FaceEvents {
     void capturesSettled() override { powerOffWhenCapturesSaved(); }
     // Cancelling the warning before a power-off is pressing STOP.
     void warningCancelled() override { pressControl(*this, Image::stop); }
+    void endActionChosen(EndAction action) override;
+    void endActionStep(int direction) override;
+    void allowedActionsFound(ActionSet allowed) override;
 
     // Countdown.
     void Timer1Timer();
@@ -116,6 +119,10 @@ class TForm1 : public FaceEvents {
     void rateupMouseUp();
     void ratedownMouseDown();
     void ratedownMouseUp();
+    // The end action's caption and its mark: a press opens the menu of allowed actions.
+    void endactionMouseDown();
+    void endactionMouseEnter();
+    void endactionMouseLeave();
 
     // Window skin.
     void estrellaMouseDown();
@@ -182,6 +189,8 @@ class TForm1 : public FaceEvents {
     void setActionOption(int& option, Image lamp, Image icon, Image onPicture, Image offPicture,
                          Image statusWord, bool fromLamp);
     void refreshLanguage();
+    void showEndAction();
+    void openEndActionMenu();
     void setLinkCaptions();
 
     Services svc_;

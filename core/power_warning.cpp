@@ -63,15 +63,16 @@ void PowerWarning::applyChanges(const FaceChanges&) {
 
     if (due > stage_)
         show(due, s.language);
-    else if (stage_ != Stage::None && s.language != language_)
+    else if (stage_ != Stage::None && (s.language != language_ || s.endAction != action_))
         show(stage_, s.language);
 }
 
 void PowerWarning::show(Stage stage, int language) {
     stage_ = stage;
     language_ = language;
-    notifier_.show(Notice{powerOffNoticeTitle(language, stage == Stage::OneMinute ? 1 : 5),
-                          rehearsal_ ? rehearsalNoticeText(language) : "", cancelActionText(language),
+    action_ = form_.state().endAction;
+    notifier_.show(Notice{endActionNoticeTitle(action_, language, stage == Stage::OneMinute ? 1 : 5),
+                          rehearsal_ ? endActionRehearsalText(action_, language) : "", cancelActionText(language),
                           clickToCancelText(language)});
 }
 

@@ -1,4 +1,5 @@
-// The warning shown before a timed power-off, with one action that cancels it the way STOP does.
+// The warning shown before a timed power-off (or whichever action the end of a count is to take),
+// with one action that cancels it the way STOP does.
 #pragma once
 
 #include "ui/face_driver.h"
@@ -60,6 +61,7 @@ class PowerWarning final : public ChangeSink {
     std::optional<int> longestLeft_;
     Stage stage_ = Stage::None;
     int language_ = 0;
+    EndAction action_ = EndAction::PowerOff;
 };
 
 } // namespace quelvex

@@ -1,6 +1,8 @@
 // The program-wide variables, with their initial values. One instance lives for the whole run.
 #pragma once
 
+#include "ui/end_action.h"
+
 #include <cstdint>
 #include <string>
 
@@ -48,13 +50,22 @@ struct SharedState {
     int hideOnCapture = 0;
     int periodicArmed = 0;
     int captureInterval = 0;
+    // What the shut-down switch stands for, and what this computer allows as far as it is known:
+    // until the platform has answered, only what needs nobody's leave and the action chosen.
+    EndAction endAction = EndAction::PowerOff;
+    ActionSet allowedActions = kAlwaysAllowed;
+    // 1 while the pointer is over the end action's caption.
+    std::uint8_t endActionHovered = 0;
+    // What waits for the platform's answer on the allowed actions: 0 nothing, 2 opening the menu,
+    // -1 or 1 a step of the choice by keyboard.
+    int endActionPending = 0;
 
     // Capture bookkeeping.
     int windowWasVisible = 1;
     int periodicCapturesDone = 0;
     int secondsSinceCapture = 0;
     int captureDelayTicks = 0;
-    // 1 while an end of count's power-off waits for the pictures asked for before it.
+    // 1 while an end of count's action on the computer waits for the pictures asked for before it.
     int powerOffDue = 0;
 
     // Auto-repeat, animation, disk, drag and web.

@@ -165,7 +165,8 @@ struct LogSound : Sound {
 struct LogPower : Power {
     OrderLog& log;
     explicit LogPower(OrderLog& l) : log(l) {}
-    void powerOff() override { log.events.push_back("power" + log.snapshot()); }
+    void carryOut(EndAction) override { log.events.push_back("power" + log.snapshot()); }
+    void findAllowed() override {}
 };
 struct LogGrab : ScreenGrab {
     OrderLog& log;

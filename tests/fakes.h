@@ -44,7 +44,13 @@ struct FakeSound : Sound {
 
 struct FakePower : Power {
     int requests = 0;
-    void powerOff() override { ++requests; }
+    std::vector<EndAction> actions;
+    int allowedQueries = 0;
+    void carryOut(EndAction action) override {
+        ++requests;
+        actions.push_back(action);
+    }
+    void findAllowed() override { ++allowedQueries; }
 };
 
 struct FakeGrab : ScreenGrab {

@@ -1,6 +1,7 @@
 // Input a view delivers to the window model: mouse events on controls and timer ticks.
 #pragma once
 
+#include "ui/end_action.h"
 #include "ui/layout.h"
 
 namespace quelvex {
@@ -28,6 +29,12 @@ class FaceEvents {
     virtual void capturesSettled() {}
     // The user took the cancel action of the warning shown before a power-off.
     virtual void warningCancelled() {}
+    // The person chose what the end of a count does (from the menu, or the command line).
+    virtual void endActionChosen(EndAction /*action*/) {}
+    // The keyboard moved the end action's choice one entry up (-1) or down (+1), menu closed.
+    virtual void endActionStep(int /*direction*/) {}
+    // The platform's answer to Power::findAllowed.
+    virtual void allowedActionsFound(ActionSet /*allowed*/) {}
 };
 
 // Presses a control the way a person does with the left button: down, click, up, at its top-left

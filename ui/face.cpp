@@ -183,6 +183,17 @@ void Face::moveWindowBy(int dx, int dy) {
 void Face::requestMinimise() { ++changes_.minimiseRequests; }
 void Face::requestClose() { changes_.closeRequested = true; }
 
+void Face::requestMenu(Image anchor, std::vector<MenuItem> items) {
+    menu_ = MenuRequest{anchor, std::move(items)};
+    ++changes_.menuRequests;
+}
+
+void Face::setChoiceText(std::string text) {
+    if (choiceText_ == text) return;
+    choiceText_ = std::move(text);
+    changes_.choice = true;
+}
+
 void Face::setTimerEnabled(TimerId timer, bool enabled) {
     TimerState& s = timers_[index(timer)];
     if (s.enabled == enabled) return;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quelvex {
 
@@ -82,6 +83,19 @@ struct WindowState {
     bool visible = true;
 };
 
+// One entry of a menu the model asks the view to open; `id` comes back when it is chosen.
+struct MenuItem {
+    int id = 0;
+    std::string label;
+    bool checked = false;
+    friend bool operator==(const MenuItem&, const MenuItem&) = default;
+};
+
+struct MenuRequest {
+    Image anchor = kNoPicture; // the menu opens under this control
+    std::vector<MenuItem> items;
+};
+
 struct TimerState {
     int interval = 0;
     bool enabled = false;
@@ -99,9 +113,11 @@ struct FaceChanges {
     bool window = false;
     unsigned minimiseRequests = 0;
     bool closeRequested = false;
+    unsigned menuRequests = 0;
+    bool choice = false; // the choice's value
     bool any() const {
         return images.any() || labels.any() || panels.any() || timers.any() || gauge || window ||
-               minimiseRequests || closeRequested;
+               minimiseRequests || closeRequested || menuRequests || choice;
     }
 };
 
@@ -147,6 +163,12 @@ class Face {
     void moveWindowBy(int dx, int dy);
     void requestMinimise();
     void requestClose();
+    // Asks the view to open a menu under `anchor`; the person's pick comes back as an event.
+    void requestMenu(Image anchor, std::vector<MenuItem> items);
+    const MenuRequest& menu() const { return menu_; }
+    // What the face's one choice (the end action's caption) reads, for screen readers.
+    void setChoiceText(std::string text);
+    const std::string& choiceText() const { return choiceText_; }
 
     void enable(TimerId timer) { setTimerEnabled(timer, true); }
     void disable(TimerId timer) { setTimerEnabled(timer, false); }
@@ -167,6 +189,8 @@ class Face {
     std::array<TimerState, kTimerCount> timers_{};
     Gauge gauge_;
     WindowState window_;
+    MenuRequest menu_;
+    std::string choiceText_;
     FaceChanges changes_;
 };
 

@@ -106,4 +106,16 @@ void FaceDriver::warningCancelled() {
     deliver([this] { model_.warningCancelled(); });
 }
 
+void FaceDriver::endActionChosen(EndAction action) {
+    deliver([=, this] { model_.endActionChosen(action); });
+}
+
+void FaceDriver::endActionStep(int direction) {
+    deliver([=, this] { model_.endActionStep(direction); });
+}
+
+void FaceDriver::allowedActionsFound(ActionSet allowed) {
+    deliver([=, this] { model_.allowedActionsFound(allowed); });
+}
+
 } // namespace quelvex

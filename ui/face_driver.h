@@ -41,6 +41,9 @@ class FaceDriver final : public FaceEvents {
     void webLoadFinished(bool ok) override;
     void capturesSettled() override;
     void warningCancelled() override;
+    void endActionChosen(EndAction action) override;
+    void endActionStep(int direction) override;
+    void allowedActionsFound(ActionSet allowed) override;
 
   private:
     // Runs one model handler, then any events that arrived while it ran, then applies changes.

@@ -63,6 +63,7 @@ const std::vector<Stop>& stops() {
         {I::iconshutoff, Role::Toggle, "Shut down icon", "Icono de apagado"},
         {I::iconcapture, Role::Toggle, "Capture icon", "Icono de captura"},
         {I::shutdown, Role::Toggle, "Shut down", "Apagar"},
+        {I::endaction, Role::Choice, "At the end", "Al final"},
         {I::alarm, Role::Toggle, "Alarm", "Alarma"},
         {I::capture, Role::Toggle, "Capture screen", "Capturar pantalla"},
         {I::show, Role::Toggle, "Hide program when capturing", "Ocultar programa al capturar"},
@@ -196,6 +197,10 @@ bool KeyboardFocus::key(Key key) {
     case Key::Up:
     case Key::Down: {
         const Stop* s = focused_ && markShown_ ? stopOf(*focused_) : nullptr;
+        if (s && s->role == Role::Choice && isReachable(*focused_)) {
+            events_.endActionStep(key == Key::Up ? -1 : 1);
+            break;
+        }
         if (!s || s->up == kNoPicture || !isReachable(*focused_)) break;
         const Image button = key == Key::Up ? s->up : s->down;
         if (!drawing_.controlRect(button).empty()) pressControl(events_, button);
@@ -239,6 +244,7 @@ std::vector<AccessibleItem> KeyboardFocus::accessibleItems() const {
         if (s.role == Role::Toggle || s.role == Role::Radio)
             item.checked = checkedOf(face_, s.control.image());
         if (s.role == Role::Status) item.value = face_.text(s.control.label());
+        if (s.role == Role::Choice) item.value = face_.choiceText();
         if (s.lastDigit != kNoPicture) {
             const auto parts = partsOf(s);
             for (std::size_t k = 0; k < parts.size(); ++k) {

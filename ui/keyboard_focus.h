@@ -23,13 +23,14 @@ enum class Role : std::uint8_t {
     Field,  // a number set with its up and down buttons
     Status, // the status word
     Text,   // a number shown, not set
+    Choice, // one of a list, chosen from a menu (the end action)
 };
 
 struct AccessibleItem {
     ControlRef control{Kind::Image, 0}; // an entry field or a shown number goes by its first digit
     Role role = Role::Button;
     std::string name;
-    std::string value;           // fields, status and numbers: what they show
+    std::string value;           // fields, status, numbers and the choice: what they show
     std::optional<bool> checked; // toggles and counter modes
     bool shown = false;          // visible and reachable now
     bool focused = false;

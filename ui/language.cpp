@@ -39,13 +39,6 @@ std::string captionText(Label label, int language) {
     }
 }
 
-std::string powerOffNoticeTitle(int language, int minutes) {
-    const std::string n = std::to_string(minutes);
-    if (isEnglish(language))
-        return "Quelvex will switch the computer off in " + n + (minutes == 1 ? " minute" : " minutes");
-    return "Quelvex apagar\u00e1 el equipo en " + n + (minutes == 1 ? " minuto" : " minutos");
-}
-
 const char* rehearsalNoticeText(int language) {
     return isEnglish(language) ? "Rehearsal (--dry-run): the computer will stay on."
                                : "Ensayo (--dry-run): el equipo seguir\u00e1 encendido.";

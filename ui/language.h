@@ -22,10 +22,9 @@ const std::string& siteUrl();
 void setSiteUrl(std::string url);
 std::string siteName();
 
-// The notice before a timed power-off: its headline for a power-off `minutes` away, the line
-// added when the power-off is only rehearsed, the label of its one action, and how to take that
-// action where notices have no buttons and a click on the notice is the action.
-std::string powerOffNoticeTitle(int language, int minutes);
+// The notice before a timed power-off: the line added when the power-off is only rehearsed, the
+// label of its one action, and how to take that action where notices have no buttons and a click
+// on the notice is the action. Its headline is endActionNoticeTitle.
 const char* rehearsalNoticeText(int language);
 const char* cancelActionText(int language);
 const char* clickToCancelText(int language);

@@ -49,6 +49,7 @@ void TForm1::refreshLanguage() {
     face_.setVisible(Image::modocontador, !english);
     face_.put(Image::lan, english ? Image::spanish : Image::english);
     setModePictures();
+    showEndAction();
 }
 
 } // namespace quelvex

@@ -15,7 +15,7 @@ constexpr Image kPanelControls[] = {
     Image::ds3,         Image::ds4,            Image::ds5,           Image::ds6,         Image::ds7,
     Image::ds8,         Image::ds9,            Image::fs1,           Image::fs2,         Image::fs3,
     Image::fs4,         Image::fs5,            Image::fs6,           Image::fs7,         Image::fs8,
-    Image::fs9};
+    Image::fs9,         Image::endaction,      Image::endactionmark, Image::endactionrow};
 constexpr Image kSpanishPanelOverlays[] = {Image::esppantalla, Image::mess1, Image::mess2, Image::mess3,
                                            Image::mess4};
 constexpr Image kEmblemFrames[] = {Image::l1, Image::l2, Image::l3, Image::l4, Image::l5};

@@ -14,10 +14,12 @@ constexpr int kTimeoutMs = 5000;
 
 LogindPower::LogindPower(ErrorDisplay& errors) : errors_(errors), bus_(QDBusConnection::SystemBus) {}
 
-void LogindPower::powerOff() {
-    std::fputs("quelvex: power-off requested\n", stderr);
+void LogindPower::carryOut(EndAction action) {
+    std::fprintf(stderr, "%s\n", endActionRequestedLine(action, false).c_str());
     ask(true);
 }
+
+void LogindPower::findAllowed() {}
 
 void LogindPower::ask(bool withFlags) {
     QDBusMessage call =

@@ -17,7 +17,8 @@ namespace quelvex {
 class LogindPower final : public Power {
   public:
     explicit LogindPower(ErrorDisplay& errors);
-    void powerOff() override;
+    void carryOut(EndAction action) override;
+    void findAllowed() override;
 
   private:
     void ask(bool withFlags);

@@ -19,6 +19,7 @@ QAccessible::Role qtRole(Role role) {
     case Role::Field: return QAccessible::SpinBox;
     case Role::Status: return QAccessible::StatusBar;
     case Role::Text: return QAccessible::StaticText;
+    case Role::Choice: return QAccessible::ComboBox;
     }
     return QAccessible::NoRole;
 }

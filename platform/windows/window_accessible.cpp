@@ -267,6 +267,7 @@ class WindowAccessible final : public IAccessible {
         case Role::Field: return ROLE_SYSTEM_SPINBUTTON;
         case Role::Status: return ROLE_SYSTEM_STATUSBAR;
         case Role::Text: return ROLE_SYSTEM_STATICTEXT;
+        case Role::Choice: return ROLE_SYSTEM_COMBOBOX;
         }
         return ROLE_SYSTEM_CLIENT;
     }

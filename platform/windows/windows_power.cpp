@@ -52,7 +52,9 @@ BOOL WINAPI reportExitWindows(UINT flags, DWORD reason) {
 
 } // namespace
 
-void WindowsPower::powerOff() {
+void WindowsPower::findAllowed() {}
+
+void WindowsPower::carryOut(EndAction) {
     std::fputs(dryRun_ ? "quelvex: power-off requested (dry run: not performed)\n"
                        : "quelvex: power-off requested\n",
                stderr);

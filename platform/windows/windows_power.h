@@ -17,7 +17,8 @@ namespace quelvex {
 class WindowsPower final : public Power {
   public:
     WindowsPower(ErrorDisplay& errors, bool dryRun) : errors_(errors), dryRun_(dryRun) {}
-    void powerOff() override;
+    void carryOut(EndAction action) override;
+    void findAllowed() override;
 
   private:
     ErrorDisplay& errors_;
