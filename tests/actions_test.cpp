@@ -373,3 +373,61 @@ TEST(Options, CaptureIntervalSwitchStepsAndRepeat) {
 
 } // namespace
 } // namespace quelvex::testing
+
+namespace quelvex::testing {
+namespace {
+
+std::vector<std::string> menuLabels(const Face& face) {
+    std::vector<std::string> labels;
+    for (const MenuItem& i : face.menu().items) labels.push_back((i.checked ? "*" : "") + i.label);
+    return labels;
+}
+
+// The caption opens a menu of what the computer allows (the chosen action always listed); the
+// pick is laid over the printed caption and status row in the window's language, and the end of
+// a count carries it out once, after the alarm, and leaves the count ended.
+TEST(EndAction, MenuOffersWhatIsAllowedAndTheEndCarriesOutThePick) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 0, 0);
+    VirtualTime vt(rig);
+    vt.press(Image::endaction);
+    EXPECT_EQ(rig.power.allowedQueries, 1);
+    EXPECT_EQ(rig.face().changes().menuRequests, 0u); // not before the platform has answered
+    vt.run([&] { rig.form.allowedActionsFound(actionBit(EndAction::Restart) | actionBit(EndAction::Suspend)); });
+    EXPECT_EQ(menuLabels(rig.face()), (std::vector<std::string>{"*Shut down the computer", "Restart the computer",
+                                                                "Suspend the computer", "Log out", "Lock the screen"}));
+    EXPECT_EQ(rig.face().picture(Image::endaction), kNoPicture);
+
+    vt.run([&] { rig.form.endActionChosen(EndAction::Suspend); });
+    EXPECT_EQ(rig.face().picture(Image::endaction), Image::act_en_suspend);
+    EXPECT_EQ(rig.face().picture(Image::endactionrow), Image::row_en_suspend);
+    EXPECT_EQ(rig.face().picture(Image::endactionmark), Image::actmark);
+    EXPECT_EQ(rig.face().choiceText(), "SUSPEND THE COMPUTER");
+    vt.press(Image::lan);
+    EXPECT_EQ(rig.face().picture(Image::endaction), Image::act_es_suspend);
+    EXPECT_EQ(rig.face().choiceText(), "SUSPENDER EL EQUIPO");
+    vt.press(Image::endaction);
+    vt.run([&] { rig.form.allowedActionsFound(0); });
+    EXPECT_EQ(menuLabels(rig.face()), (std::vector<std::string>{"*Suspender el equipo", "Cerrar la sesión",
+                                                                "Bloquear la pantalla"}));
+
+    // Up steps back through what is allowed: past nothing to the power-off, whose printed
+    // caption shows through again.
+    vt.run([&] { rig.form.endActionStep(-1); });
+    vt.run([&] { rig.form.allowedActionsFound(actionBit(EndAction::PowerOff)); });
+    EXPECT_EQ(rig.s().endAction, EndAction::PowerOff);
+    EXPECT_EQ(rig.face().picture(Image::endaction), kNoPicture);
+    EXPECT_EQ(rig.face().picture(Image::endactionmark), kNoPicture);
+
+    vt.run([&] { rig.form.endActionChosen(EndAction::Suspend); });
+    vt.press(Image::alarm);
+    startCount(rig, vt, 0, 0, 3, 0, false);
+    vt.advance(10000);
+    EXPECT_EQ(rig.power.actions, std::vector<EndAction>{EndAction::Suspend});
+    EXPECT_EQ(rig.sound.plays(), 1);
+    EXPECT_FALSE(rig.face().enabled(TimerId::Timer1));
+    EXPECT_FALSE(rig.form.actionArmed());
+}
+
+} // namespace
+} // namespace quelvex::testing

@@ -49,6 +49,8 @@ TEST(CommandLine, ReadsEachFormAndRefusesBadValuesWithOneLine) {
     EXPECT_EQ(all.request.captureEvery, 5);
     EXPECT_EQ(all.request.count, Count::None);
     EXPECT_EQ(parseCommandLine({"--capture"}).request.captureEvery, 0);
+    EXPECT_EQ(parseCommandLine(words("--action=logout")).request.action, EndAction::LogOut);
+    EXPECT_FALSE(parseCommandLine({}).request.action);
 
     for (const char* line : {"--in 0:00:00", "--in 0s",        "--in 100:00:00",
                              "--in 6000m",   "--in 1:60",      "--in abc",
@@ -58,7 +60,8 @@ TEST(CommandLine, ReadsEachFormAndRefusesBadValuesWithOneLine) {
                              "--at 00:00",   "--at 12",        "--in 1m --at 10:00",
                              "--capture=0",  "--capture=1000", "--capture=x",
                              "--frobnicate", "stray",          "--stop --in 1m",
-                             "--alarm=yes"}) {
+                             "--alarm=yes",  "--action",       "--action reboot",
+                             "--action lock --action lock"}) {
         const ParsedCommandLine p = parseCommandLine(words(line));
         EXPECT_FALSE(p.ok()) << line;
         EXPECT_EQ(p.error.find('\n'), std::string::npos) << p.error;

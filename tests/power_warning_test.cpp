@@ -91,14 +91,20 @@ TEST(PowerWarning, TimeOfDayAcrossMidnightRehearsedInSpanish) {
     enter(w.vt, 0, 0, 30); // fires at 00:00:29, 10:29 from now
     w.click(Image::start);
     w.seconds(330);
-    w.click(Image::lan); // the notice shown follows the language
-    w.seconds(600);
+    w.click(Image::lan); // the notice shown follows the language, and the action
+    w.seconds(180);
+    w.vt.run([&] { w.rig.form.endActionChosen(EndAction::Lock); });
+    w.warning.applyChanges({});
+    w.seconds(420);
     const std::string rehearsal = "Ensayo (--dry-run): el equipo seguir\u00e1 encendido.|Cancelar";
     EXPECT_EQ(w.notes.log, (std::vector<std::string>{
                                "23:55:29 show Quelvex will switch the computer off in 5 minutes|Rehearsal "
                                "(--dry-run): the computer will stay on.|Cancel",
                                "23:55:30 show Quelvex apagar\u00e1 el equipo en 5 minutos|" + rehearsal,
-                               "23:59:29 show Quelvex apagar\u00e1 el equipo en 1 minuto|" + rehearsal,
+                               "23:58:30 show Quelvex bloquear\u00e1 la pantalla en 5 minutos|Ensayo (--dry-run): "
+                               "no se har\u00e1 nada.|Cancelar",
+                               "23:59:29 show Quelvex bloquear\u00e1 la pantalla en 1 minuto|Ensayo (--dry-run): "
+                               "no se har\u00e1 nada.|Cancelar",
                                "0:00:29 withdraw"}));
     EXPECT_EQ(w.rig.power.requests, 1);
 }
