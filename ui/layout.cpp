@@ -67,6 +67,8 @@ Image fitPictureOf(Image control) {
     case I::mess2: return I::mess2;
     case I::mess3: return I::mess3;
     case I::mess4: return I::mess4;
+    case I::endactionmark: return I::actmark;
+    case I::endactionrow: return I::row_en_poweroff;
     default: break;
     }
     const std::string_view name = imageName(control);
@@ -204,6 +206,11 @@ std::vector<LayoutEntry> buildTable() {
     hidden(add(img(I::mess2, P1, 223, 34)));
     hidden(add(img(I::mess3, P1, 258, 83)));
     hidden(add(img(I::mess4, P1, 258, 97)));
+    // The end action: a choice laid over the printed caption and the status row's name, which
+    // show through while the action is the power-off.
+    hint(hand(add(img(I::endaction, P1, 221, 32, 214, 14))), "Choose what happens at the end");
+    hint(hand(add(img(I::endactionmark, P1, 424, 36))), "Choose what happens at the end");
+    add(img(I::endactionrow, P1, 23, 61));
     return t;
 }
 
@@ -230,6 +237,15 @@ std::vector<PictureSize> buildSizes() {
     set({I::mess2}, {200, 46});
     set({I::mess3}, {200, 11});
     set({I::mess4}, {110, 11});
+    set({I::act_en_poweroff, I::act_en_restart, I::act_en_suspend, I::act_en_hibernate, I::act_en_logout,
+         I::act_en_lock, I::act_es_poweroff, I::act_es_restart, I::act_es_suspend, I::act_es_hibernate,
+         I::act_es_logout, I::act_es_lock},
+        {214, 14});
+    set({I::row_en_poweroff, I::row_en_restart, I::row_en_suspend, I::row_en_hibernate, I::row_en_logout,
+         I::row_en_lock, I::row_es_poweroff, I::row_es_restart, I::row_es_suspend, I::row_es_hibernate,
+         I::row_es_logout, I::row_es_lock},
+        {114, 13});
+    set({I::actmark}, {9, 6});
     set({I::starton, I::startoff, I::iniciaron, I::iniciaroff}, {176, 44});
     set({I::stopon, I::stopoff, I::pararon, I::pararoff}, {150, 32});
     set({I::reseton, I::resetoff}, {128, 28});
