@@ -210,7 +210,7 @@ std::vector<LayoutEntry> buildTable() {
     // show through while the action is the power-off.
     hint(hand(add(img(I::endaction, P1, 221, 32, 214, 14))), "Choose what happens at the end");
     hint(hand(add(img(I::endactionmark, P1, 424, 36))), "Choose what happens at the end");
-    add(img(I::endactionrow, P1, 23, 60));
+    add(img(I::endactionrow, P1, 23, 61));
     return t;
 }
 
@@ -244,7 +244,7 @@ std::vector<PictureSize> buildSizes() {
     set({I::row_en_poweroff, I::row_en_restart, I::row_en_suspend, I::row_en_hibernate, I::row_en_logout,
          I::row_en_lock, I::row_es_poweroff, I::row_es_restart, I::row_es_suspend, I::row_es_hibernate,
          I::row_es_logout, I::row_es_lock},
-        {112, 12});
+        {114, 13});
     set({I::actmark}, {9, 6});
     set({I::starton, I::startoff, I::iniciaron, I::iniciaroff}, {176, 44});
     set({I::stopon, I::stopoff, I::pararon, I::pararoff}, {150, 32});

@@ -699,11 +699,26 @@ QFont displayFont(const QStringList& words, qreal width) {
     return font(9, false, true);
 }
 
+const QStringList kEnglishDisplay{"Disk space", "Free space", "Shutdown", "Capture", "Alarm"};
+const QStringList kSpanishDisplay{"Espacio HD", "Espacio libre", "Apagar", "Capturar", "Alarma"};
+constexpr int kShutdownRow = 2;
+
+void displayRow(QPainter& p, const QFont& f, QPointF origin, int k, const QString& word) {
+    text(p, f, word, origin.x() + 1, 54,
+         capBaseline(f, origin.y() + kDisplayRows[k] - kDisplayRows[0] + 1, 9), kCaption);
+}
+
 void displayCaptions(QPainter& p, QPointF origin, const QStringList& words) {
     const QFont f = displayFont(words, 54);
     for (int k = 0; k < words.size(); ++k)
-        text(p, f, words[k], origin.x() + 1, 54,
-             capBaseline(f, origin.y() + kDisplayRows[k] - kDisplayRows[0] + 1, 9), kCaption);
+        displayRow(p, f, origin, k, words[k]);
+}
+
+// The dotted leader from a status row's name to its status word, from the first dot at or past
+// `from` on.
+void leader(QPainter& p, int rowTop, qreal from = 0) {
+    for (int x = 82; x <= 136; x += 3)
+        if (x >= from) p.fillRect(QRectF(x, rowTop + 7, 1, 1), withAlpha(kLavender, 90));
 }
 
 QFont actionFont(const QStringList& words, qreal width) {
@@ -729,6 +744,22 @@ const ActionWords kEnglishActions{
 const ActionWords kSpanishActions{
     "OPERACIONES A REALIZAR...",         "APAGAR EL ORDENADOR", "AVISAR CON ALARMA", "CAPTURAR PANTALLA",
     "OCULTAR ESTE PROGRAMA AL CAPTURAR", "CAPTURAR CADA..."};
+
+// What the end of a count may do, in the order images.def lists the act_ and row_ pictures: the
+// power-off, which the panel prints, first.
+const QStringList kEnglishEndCaptions{kEnglishActions.shutdown,
+                                      "RESTART THE COMPUTER",
+                                      "SUSPEND THE COMPUTER",
+                                      "HIBERNATE THE COMPUTER",
+                                      "LOG OUT",
+                                      "LOCK THE SCREEN"};
+const QStringList kSpanishEndCaptions{kSpanishActions.shutdown, "REINICIAR EL EQUIPO",
+                                      "SUSPENDER EL EQUIPO",    "HIBERNAR EL EQUIPO",
+                                      "CERRAR LA SESIÓN",       "BLOQUEAR LA PANTALLA"};
+const QStringList kEnglishEndRows{
+    kEnglishDisplay[kShutdownRow], "Restart", "Suspend", "Hibernate", "Log out", "Lock"};
+const QStringList kSpanishEndRows{
+    kSpanishDisplay[kShutdownRow], "Reiniciar", "Suspender", "Hibernar", "Cerrar sesión", "Bloquear"};
 
 QFont actionsFont() {
     // Both languages share the font so that switching does not change the look.
@@ -979,7 +1010,7 @@ QImage Artist::renderFace() {
     return img;
 }
 
-QImage Artist::renderPanel() {
+QImage Artist::renderPanel(bool shutdownLeader) {
     QImage img = blank(483, 145, kBody);
     Draw p(img, scale_);
     p.fillRect(QRectF(0, 2, 483, 1), withAlpha(kBodyHi, 255));
@@ -1007,9 +1038,8 @@ QImage Artist::renderPanel() {
         for (int y : {36, 49})
             text(p, f, QStringLiteral("kb"), 146, 0, capBaseline(f, y, 8), kCaption);
         // Dotted leaders from the caption column to the status words.
-        for (int y : {63, 75, 88})
-            for (int x = 82; x <= 136; x += 3)
-                p.fillRect(QRectF(x, y + 7, 1, 1), withAlpha(kLavender, 90));
+        for (int k : {2, 3, 4})
+            if (k != kShutdownRow || shutdownLeader) leader(p, kDisplayRows[k]);
     }
 
     // Actions side.
@@ -1209,7 +1239,57 @@ void statusWord(QPainter& p, const QString& word, bool lit) {
     text(p, f, word, 0, 26, capBaseline(f, 0, 10), lit ? kLampLit : kDim, Align::Centre);
 }
 
+// Draws what a picture of the end action adds to its backdrop, in the panel's coordinates.
+void endActionArt(QPainter& p, Image image) {
+    if (image == I::actmark) {
+        const quelvex::LayoutEntry* e = quelvex::findLayout(I::endactionmark);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kCaption);
+        p.drawPolygon(QPolygonF({QPointF(e->left + 1, e->top + 1), QPointF(e->left + 8, e->top + 1),
+                                 QPointF(e->left + 4.5, e->top + 4.5)}));
+        return;
+    }
+    const bool caption = image >= I::act_en_poweroff && image <= I::act_es_lock;
+    const int k =
+        static_cast<int>(image) - static_cast<int>(caption ? I::act_en_poweroff : I::row_en_poweroff);
+    const bool spanish = k >= 6;
+    if (caption) {
+        // The panel's first caption line, which mess2 also holds, in its place.
+        const quelvex::LayoutEntry* printed = quelvex::findLayout(I::mess2);
+        actionLines(p, QPointF(printed->left, printed->top),
+                    {(spanish ? kSpanishEndCaptions : kEnglishEndCaptions)[k % 6]});
+        return;
+    }
+    // The display column's font and place, as esppantalla prints it over the panel's.
+    const quelvex::LayoutEntry* column = quelvex::findLayout(I::esppantalla);
+    const QPointF origin(column->left, column->top);
+    const QFont f = displayFont(spanish ? kSpanishDisplay : kEnglishDisplay, 54);
+    const QString& word = (spanish ? kSpanishEndRows : kEnglishEndRows)[k % 6];
+    displayRow(p, f, origin, kShutdownRow, word);
+    // A long name pushes the leader back rather than running into it.
+    leader(p, kDisplayRows[kShutdownRow], origin.x() + 1 + textWidth(f, word) + 3);
+}
+
 } // namespace
+
+Image endActionControl(Image picture) {
+    if (picture == I::actmark) return I::endactionmark;
+    return picture >= I::act_en_poweroff && picture <= I::act_es_lock ? I::endaction : I::endactionrow;
+}
+
+QRect endActionInk(Image picture, int scale) {
+    QImage layer(483 * scale, 145 * scale, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        Draw p(layer, scale);
+        endActionArt(p, picture);
+    }
+    QRect ink;
+    for (int y = 0; y < layer.height(); ++y)
+        for (int x = 0; x < layer.width(); ++x)
+            if (qAlpha(layer.pixel(x, y)) > 0) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
 
 QImage Artist::render(Image image) {
     const Size size = quelvex::pictureSize(image);
@@ -1248,7 +1328,7 @@ QImage Artist::render(Image image) {
         }
         paste(img, scale_, picture(I::menuupon), {198, 116}, true);
         Draw p(img, scale_);
-        displayCaptions(p, QPointF(23, 35), {"Disk space", "Free space", "Shutdown", "Capture", "Alarm"});
+        displayCaptions(p, QPointF(23, 35), kEnglishDisplay);
         actionsTitle(p, QPointF(200, 11), kEnglishActions.title);
         actionLines(p, QPointF(223, 34),
                     {kEnglishActions.shutdown, kEnglishActions.alarm, kEnglishActions.capture});
@@ -1313,7 +1393,7 @@ QImage Artist::render(Image image) {
     case I::esppantalla: {
         QImage img = cropUnder(I::esppantalla, Backdrop::Panel, size);
         Draw p(img, scale_);
-        displayCaptions(p, QPointF(0, 0), {"Espacio HD", "Espacio libre", "Apagar", "Capturar", "Alarma"});
+        displayCaptions(p, QPointF(0, 0), kSpanishDisplay);
         p.end();
         return img;
     }
@@ -1344,6 +1424,47 @@ QImage Artist::render(Image image) {
         Draw p(img, scale_);
         const QFont f = everyFont();
         text(p, f, kSpanishActions.every, 0, 110, capBaseline(f, 0, 10), kCaption);
+        p.end();
+        return img;
+    }
+
+    case I::act_en_poweroff:
+    case I::act_en_restart:
+    case I::act_en_suspend:
+    case I::act_en_hibernate:
+    case I::act_en_logout:
+    case I::act_en_lock:
+    case I::act_es_poweroff:
+    case I::act_es_restart:
+    case I::act_es_suspend:
+    case I::act_es_hibernate:
+    case I::act_es_logout:
+    case I::act_es_lock:
+    case I::row_en_poweroff:
+    case I::row_en_restart:
+    case I::row_en_suspend:
+    case I::row_en_hibernate:
+    case I::row_en_logout:
+    case I::row_en_lock:
+    case I::row_es_poweroff:
+    case I::row_es_restart:
+    case I::row_es_suspend:
+    case I::row_es_hibernate:
+    case I::row_es_logout:
+    case I::row_es_lock:
+    case I::actmark: {
+        const quelvex::LayoutEntry* e = quelvex::findLayout(endActionControl(image));
+        QImage img;
+        if (e->control == I::endactionrow) {
+            if (panelWithoutLeader_.isNull()) panelWithoutLeader_ = renderPanel(false);
+            img = panelWithoutLeader_.copy(e->left * scale_, e->top * scale_, size.width * scale_,
+                                           size.height * scale_);
+        } else {
+            img = cropUnder(endActionControl(image), Backdrop::Panel, size);
+        }
+        Draw p(img, scale_);
+        p.translate(-e->left, -e->top);
+        endActionArt(p, image);
         p.end();
         return img;
     }

@@ -24,6 +24,11 @@ QString loadFonts();
 // bottom-left pixel, as the program draws it.
 void paste(QImage& canvas, int scale, const QImage& picture, QPoint at, bool seeThrough);
 
+// The end action's pictures (act_, row_, actmark): the control each lies in, and the device
+// pixels that its words, leader or mark cover in the options panel at `scale`, drawn unclipped.
+quelvex::Image endActionControl(quelvex::Image picture);
+QRect endActionInk(quelvex::Image picture, int scale);
+
 class Artist {
   public:
     explicit Artist(int scale);
@@ -53,12 +58,14 @@ class Artist {
     QImage cropUnder(quelvex::Image control, Backdrop backdrop, quelvex::Size size);
 
     QImage renderFace();
-    QImage renderPanel();
+    // Without the leader of the shutdown row, for the pictures that redraw that row.
+    QImage renderPanel(bool shutdownLeader = true);
     QImage renderStrip();
 
     int scale_;
     std::map<quelvex::Image, QImage> pictures_;
     std::map<Backdrop, QImage> bare_;
+    QImage panelWithoutLeader_;
 };
 
 } // namespace skingen

@@ -162,6 +162,46 @@ int checkCovered(skingen::Artist& art) {
            checkCovered(art, I::Image4, B::Strip, {{I::menudown, I::menudownon}});
 }
 
+// The end action's pictures lie over printed words. The power-off's must be those words as the
+// panel shows them in either language, and every picture's own words must lie inside its control,
+// the captions clear of the mark, or letters would be cut off or printed ones peek out.
+int checkEndAction(skingen::Artist& art) {
+    const int s = art.scale();
+    const QImage english = art.picture(Image::modulo2).convertToFormat(QImage::Format_RGB32);
+    QImage spanish = english.copy();
+    for (Image overlay : {Image::esppantalla, Image::mess2}) {
+        const LayoutEntry* e = findLayout(overlay);
+        skingen::paste(spanish, s, art.picture(overlay), {e->left, e->top}, false);
+    }
+    auto area = [&](Image picture) {
+        const LayoutEntry* e = findLayout(skingen::endActionControl(picture));
+        const Size size = e->width ? Size{e->width, e->height} : pictureSize(picture);
+        return QRect(e->left * s, e->top * s, size.width * s, size.height * s);
+    };
+    int problems = 0;
+    const std::pair<Image, const QImage*> printed[] = {{Image::act_en_poweroff, &english},
+                                                       {Image::act_es_poweroff, &spanish},
+                                                       {Image::row_en_poweroff, &english},
+                                                       {Image::row_es_poweroff, &spanish}};
+    for (auto [picture, panel] : printed)
+        if (art.picture(picture).convertToFormat(QImage::Format_RGB32) != panel->copy(area(picture))) {
+            std::fprintf(stderr, "skingen: %s (%d×) differs from the words printed under it\n",
+                         name(picture).c_str(), s);
+            ++problems;
+        }
+    const QRect mark = area(Image::actmark);
+    for (int k = static_cast<int>(Image::act_en_poweroff); k <= static_cast<int>(Image::actmark); ++k) {
+        const Image picture = static_cast<Image>(k);
+        const QRect ink = skingen::endActionInk(picture, s);
+        const bool caption = skingen::endActionControl(picture) == Image::endaction;
+        if (!area(picture).contains(ink) || (caption && ink.intersects(mark))) {
+            std::fprintf(stderr, "skingen: %s (%d×) draws beyond its control\n", name(picture).c_str(), s);
+            ++problems;
+        }
+    }
+    return problems;
+}
+
 // The window as it first appears with the options panel open, with the pictures the program puts
 // up at start-up.
 QImage preview(skingen::Artist& art) {
@@ -283,7 +323,8 @@ int main(int argc, char** argv) {
     }
 
     skingen::Artist art1(1), art2(2);
-    int problems = checkSeeThrough(art1) + checkSeeThrough(art2) + checkCovered(art1) + checkCovered(art2);
+    int problems = checkSeeThrough(art1) + checkSeeThrough(art2) + checkCovered(art1) + checkCovered(art2) +
+                   checkEndAction(art1) + checkEndAction(art2);
 
     if (!dir.isEmpty()) {
         QDir out(dir);
