@@ -55,12 +55,13 @@ void askAllowedActions(LazyBus& bus, int timeoutMs, std::function<void(ActionSet
     auto tally = std::make_shared<Tally>();
     tally->done = std::move(done);
     for (const SystemMethod& m : kSystemMethods) {
-        bus.call(logindCall(QLatin1String(m.question)), timeoutMs, [tally, action = m.action](const BusAnswer& a) {
-            const QString word = a.ok() ? a.reply.arguments().value(0).toString() : QString();
-            if (word == QLatin1String("yes") || word == QLatin1String("challenge"))
-                tally->allowed = static_cast<ActionSet>(tally->allowed | actionBit(action));
-            if (++tally->answers == kSystemMethods.size()) tally->done(tally->allowed);
-        });
+        bus.call(logindCall(QLatin1String(m.question)), timeoutMs,
+                 [tally, action = m.action](const BusAnswer& a) {
+                     const QString word = a.ok() ? a.reply.arguments().value(0).toString() : QString();
+                     if (word == QLatin1String("yes") || word == QLatin1String("challenge"))
+                         tally->allowed = static_cast<ActionSet>(tally->allowed | actionBit(action));
+                     if (++tally->answers == kSystemMethods.size()) tally->done(tally->allowed);
+                 });
     }
 }
 
@@ -108,7 +109,8 @@ void LogindPower::askAllowed(std::function<void(ActionSet)> done) {
 void LogindPower::ask(EndAction action, bool withFlags) {
     const SystemMethod* m = systemMethod(action);
     if (!m) return;
-    QDBusMessage call = logindCall(QLatin1String(m->method) + (withFlags ? QStringLiteral("WithFlags") : QString()));
+    QDBusMessage call =
+        logindCall(QLatin1String(m->method) + (withFlags ? QStringLiteral("WithFlags") : QString()));
     if (withFlags)
         call << QVariant::fromValue(kSkipInhibitors);
     else
@@ -137,18 +139,21 @@ void LogindPower::askForSession(EndAction action) {
     bus_.call(byPid, kTimeoutMs, [this, action](const BusAnswer& answer) {
         const QString path = qvariant_cast<QDBusObjectPath>(answer.reply.arguments().value(0)).path();
         if (!answer.ok() || path.isEmpty()) {
-            failed(action, answer.ok() ? BusAnswer{answer.reply, QStringLiteral("no session in logind's answer")} : answer);
+            failed(action, answer.ok()
+                               ? BusAnswer{answer.reply, QStringLiteral("no session in logind's answer")}
+                               : answer);
             return;
         }
-        QDBusMessage get = QDBusMessage::createMethodCall(kLogindService, path,
-                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                          QStringLiteral("Get"));
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            kLogindService, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
         get << QStringLiteral("org.freedesktop.login1.Session") << QStringLiteral("Id");
         bus_.call(get, kTimeoutMs, [this, action](const BusAnswer& idAnswer) {
-            const QString id = qvariant_cast<QDBusVariant>(idAnswer.reply.arguments().value(0)).variant().toString();
+            const QString id =
+                qvariant_cast<QDBusVariant>(idAnswer.reply.arguments().value(0)).variant().toString();
             if (!idAnswer.ok() || id.isEmpty()) {
-                failed(action, idAnswer.ok() ? BusAnswer{idAnswer.reply, QStringLiteral("the session has no Id")}
-                                             : idAnswer);
+                failed(action, idAnswer.ok()
+                                   ? BusAnswer{idAnswer.reply, QStringLiteral("the session has no Id")}
+                                   : idAnswer);
                 return;
             }
             askWithSession(action, id);
@@ -157,8 +162,8 @@ void LogindPower::askForSession(EndAction action) {
 }
 
 void LogindPower::askWithSession(EndAction action, const QString& session) {
-    QDBusMessage call =
-        logindCall(action == EndAction::Lock ? QStringLiteral("LockSession") : QStringLiteral("TerminateSession"));
+    QDBusMessage call = logindCall(action == EndAction::Lock ? QStringLiteral("LockSession")
+                                                             : QStringLiteral("TerminateSession"));
     call << session;
     bus_.call(call, kTimeoutMs, [this, action](const BusAnswer& answer) {
         if (!answer.ok()) failed(action, answer);
@@ -168,8 +173,10 @@ void LogindPower::askWithSession(EndAction action, const QString& session) {
 void LogindPower::failed(EndAction action, const BusAnswer& answer) {
     std::fprintf(stderr, "%s\n", failedLine(action, answer.failure).c_str());
     // logind's own words where it gave some; otherwise why no answer came.
-    const QString message = answer.reply.type() == QDBusMessage::ErrorMessage ? answer.reply.errorMessage() : QString();
-    errors_.showError(endActionFailurePrefix(action) + (message.isEmpty() ? answer.failure : message).toStdString());
+    const QString message =
+        answer.reply.type() == QDBusMessage::ErrorMessage ? answer.reply.errorMessage() : QString();
+    errors_.showError(endActionFailurePrefix(action) +
+                      (message.isEmpty() ? answer.failure : message).toStdString());
 }
 
 } // namespace quelvex

@@ -123,8 +123,8 @@ void SessionInstance::HandOver(const QStringList& arguments, const QVariantMap& 
         if (!self) return;
         --self->checking_;
         if (!contains(allowed, *request.action)) {
-            self->bus_.send(call.createErrorReply(QDBusError::InvalidArgs,
-                                                  QString::fromStdString(endActionNotAllowedLine(*request.action))));
+            self->bus_.send(call.createErrorReply(
+                QDBusError::InvalidArgs, QString::fromStdString(endActionNotAllowedLine(*request.action))));
             return;
         }
         self->bus_.send(call.createReply());
