@@ -4,7 +4,6 @@
 #include "ui/end_action.h"
 
 #include <functional>
-
 #include <memory>
 
 namespace quelvex {

@@ -16,7 +16,7 @@ namespace {
 const QString kObjectPath = QStringLiteral("/example/quelvex/Quelvex");
 const QString kInterface = QStringLiteral("example.quelvex.Quelvex");
 constexpr int kHandOverTimeoutMs = 5000;
-// Hand-overs answered later at once; more are turned away rather than queued.
+// Hand-overs that may wait for the action check at one time; more are turned away, not queued.
 constexpr int kMaxChecking = 16;
 
 QVariantMap activationData() {
