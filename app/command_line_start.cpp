@@ -1,6 +1,7 @@
 #include "app/command_line_start.h"
 
 #include "app/program.h"
+#include "platform/linux/logind_power.h"
 #include "platform/linux/session_instance.h"
 #include "platform/linux/x11_activation.h"
 #include "platform/qt/main_view.h"
@@ -41,6 +42,11 @@ int answerCommandLine(const QStringList& arguments, CommandRequest& request) {
     if (request.version) {
         say(stdout, "Quelvex 5.0\n");
         return 0;
+    }
+    // Refused here, before a hand-over, as a running window would refuse it; a rehearsal too.
+    if (request.action && !actionAllowedNow(*request.action)) {
+        say(stderr, "quelvex: " + endActionNotAllowedLine(*request.action) + "\n");
+        return 2;
     }
     if (const std::string note = commandLineNote(request, QTime::currentTime().msecsSinceStartOfDay() / 1000);
         !note.empty())

@@ -10,7 +10,8 @@ namespace quelvex {
 
 class Program;
 
-// Answers what needs no window: errors (status 2), --help and --version, and a hand-over to the
+// Answers what needs no window: errors (status 2; also an --action this computer does not allow,
+// which asks logind for a few seconds at most), --help and --version, and a hand-over to the
 // program already running in this session (then 0; --stop with nobody to stop gives 1). Returns
 // -1 when this start goes on to open its own window, with `request` filled in. Runs before the
 // display is opened.

@@ -67,6 +67,9 @@ struct Program::Parts {
         web.attach(view, driver, form.face());
         // A window hidden for a capture must be off the screen before the pixels are read.
         grab.setBeforeGrab([this] { driver.sync(); });
+        power.setAllowedHook([this](ActionSet allowed) { driver.allowedActionsFound(allowed); });
+        // The program's own inhibitor must not hold up the suspend it asks for.
+        power.setBeforeStayingHook([this] { inhibitor.letGoForAction(); });
         grab.setPortalWaitingHook([this](bool waiting) {
             view.holdHidden(waiting);
             if (!waiting) driver.capturesSettled();
@@ -104,6 +107,9 @@ MainView& Program::view() {
 }
 FaceDriver& Program::driver() {
     return parts_->driver;
+}
+void Program::askAllowedActions(std::function<void(ActionSet)> done) {
+    parts_->power.askAllowed(std::move(done));
 }
 
 namespace {
@@ -162,6 +168,7 @@ int runProgram(int argc, char** argv, Timer1Mode timer1) {
                                  [&program](const CommandRequest& handed, const QVariantMap& data) {
                                      receiveCommandLine(program, handed, data);
                                  });
+        instance.setActionCheck([&program](auto done) { program.askAllowedActions(std::move(done)); });
         // Another start may have taken the name since this one looked.
         if (!instance.claim()) {
             const int status = answerCommandLine(arguments, request);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/qt/timer_runtime.h"
+#include "ui/end_action.h"
 
+#include <functional>
 #include <memory>
 
 namespace quelvex {
@@ -28,6 +30,8 @@ class Program {
     MainView& view();
     // Input that is not the mouse goes through here, so that its changes reach the screen.
     FaceDriver& driver();
+    // What this computer allows, asked without waiting (a rehearsal asks the real service too).
+    void askAllowedActions(std::function<void(ActionSet)> done);
 
   private:
     struct Parts;

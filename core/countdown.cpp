@@ -3,6 +3,8 @@
 #include "ui/digits.h"
 #include "ui/language.h"
 
+#include <algorithm>
+
 namespace quelvex {
 namespace {
 
@@ -10,6 +12,14 @@ constexpr int kSecondsPerDay = 86400;
 // Longest forward stall after which a skipped trigger second is still honoured. Larger jumps
 // (suspend, daylight-saving changes, a clock set by hand) are not treated as a missed second.
 constexpr int kMaxCatchUpGap = 5;
+// How long an end acted on is remembered around its second: a clock set back over it (corrected
+// on waking from a suspend, daylight saving's repeated hour) must not act on it again.
+constexpr int kActedMemory = 3600;
+
+int secondsApart(int a, int b) {
+    const int d = ((a - b) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+    return std::min(d, kSecondsPerDay - d);
+}
 
 bool scanWindowHas(const std::string& text, char lower, char upper) {
     // The six characters before the last one; the last character itself is not examined.
@@ -115,20 +125,26 @@ void TForm1::systemTimeStep() {
     const std::string& status = face_.text(Label::Label3);
     if (s_.systemTimeArmed == 1 && (status == "ENABLED" || status == "ACTIVO")) {
         setStatus(true);
+        if (secondsApart(s_.countElapsed, s_.actedTriggerSecond) > kActedMemory) s_.actedTriggerSecond = -1;
         const bool due = systemTimeTriggerDue();
         s_.lastArmedSecondOfDay = s_.countElapsed;
-        if (due) endOfCountActions();
+        if (due) {
+            s_.actedTriggerSecond = s_.countTarget - 1;
+            endOfCountActions();
+        }
         periodicCaptureStep();
     } else {
         s_.lastArmedSecondOfDay = -1;
+        s_.actedTriggerSecond = -1;
     }
 }
 
 // The actions are due at the step whose time of day is one second before the entered time, or
 // at a step that follows a short stall in which that second went by without a step.
 bool TForm1::systemTimeTriggerDue() const {
-    if (s_.countElapsed + 1 == s_.countTarget) return true;
     const int trigger = s_.countTarget - 1;
+    if (trigger >= 0 && trigger == s_.actedTriggerSecond) return false;
+    if (s_.countElapsed + 1 == s_.countTarget) return true;
     const int previous = s_.lastArmedSecondOfDay;
     if (trigger < 0 || previous < 0) return false;
     const int gap = ((s_.countElapsed - previous) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;

@@ -84,6 +84,9 @@ struct SharedState {
     // -1 when the previous step was not such a step. Lets a step that follows a short stall still
     // catch the trigger second it skipped.
     int lastArmedSecondOfDay = -1;
+    // Time of day, in seconds, of the trigger second last acted on, while the clock stays within
+    // an hour of it; -1 otherwise.
+    int actedTriggerSecond = -1;
 };
 
 } // namespace quelvex

@@ -371,6 +371,21 @@ TEST(Options, CaptureIntervalSwitchStepsAndRepeat) {
     EXPECT_FALSE(f.enabled(TimerId::Timer2));
 }
 
+// Only what this computer allows is offered (here neither restart nor hibernate); a step skips the rest.
+TEST(EndAction, OnlyAllowedActionsAreOffered) {
+    Rig rig;
+    VirtualTime vt(rig);
+    const ActionSet allowed = actionBit(EndAction::PowerOff) | actionBit(EndAction::Suspend);
+    vt.press(Image::endaction);
+    vt.run([&] { rig.form.allowedActionsFound(allowed); });
+    std::vector<int> ids;
+    for (const MenuItem& item : rig.face().menu().items)
+        ids.push_back(item.id);
+    EXPECT_EQ(ids, (std::vector<int>{0, 2, 4, 5}));
+    vt.run([&] { rig.form.endActionStep(1), rig.form.allowedActionsFound(allowed); });
+    EXPECT_EQ(rig.s().endAction, EndAction::Suspend);
+}
+
 } // namespace
 } // namespace quelvex::testing
 

@@ -342,6 +342,23 @@ TEST(SystemTime, OnlyShortForwardGapsCatchUp) {
     }
 }
 
+// Waking right after the end, the clock may read behind it (restored from the real-time clock, then
+// corrected by network time): that end is not acted on again; the next day's is.
+TEST(SystemTime, AClockSetBackOverTheEndDoesNotActAgain) {
+    Rig rig;
+    rig.clock.set(2026, 12, 7, 9, 59, 50);
+    VirtualTime vt(rig);
+    armWithAlarm(vt, 10, 0, 0);
+    vt.advanceTo(at(10, 0, 3));
+    for (int second = 50; second < 60; ++second) {
+        rig.clock.set(2026, 12, 7, 9, 59, second);
+        rig.form.timerTick(TimerId::Timer1);
+    }
+    EXPECT_EQ(rig.power.requests, 1);
+    vt.advanceTo(at(10, 0, 0, 0, 8));
+    EXPECT_EQ(rig.power.requests, 2);
+}
+
 // Set at 23:30 for 07:00: armed all night long, so the machine is kept from going idle.
 TEST(SystemTime, ATimeEarlierThanNowIsArmedThroughMidnight) {
     Rig rig;

@@ -2,6 +2,7 @@
 
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <cstdio>
@@ -14,6 +15,7 @@ namespace {
 const QString kReason = QStringLiteral("A timed power-off, alarm or screen capture is armed");
 constexpr quint32 kInhibitIdle = 8; // the portal's flag for "idle"
 constexpr int kTimeoutMs = 5000;
+constexpr int kHeldBackMs = 60 * 1000;
 
 } // namespace
 
@@ -29,10 +31,22 @@ void IdleInhibitor::applyChanges(const FaceChanges&) {
     const bool armed = form_.actionArmed();
     if (armed == wanted_) return;
     wanted_ = armed;
+    heldBack_ = false;
     if (!wanted_)
         release();
     else if (hold_ == Hold::None)
         take();
+}
+
+void IdleInhibitor::letGoForAction() {
+    if (!wanted_ || heldBack_) return;
+    heldBack_ = true;
+    release();
+    QTimer::singleShot(kHeldBackMs, &context_, [this] {
+        if (!heldBack_) return; // a disarming or a new arming came first
+        heldBack_ = false;
+        if (wanted_ && hold_ == Hold::None) take();
+    });
 }
 
 void IdleInhibitor::take() {
@@ -86,7 +100,7 @@ void IdleInhibitor::takeFromLogind(const QString& portalFailure) {
 }
 
 void IdleInhibitor::taken() {
-    if (!wanted_) release(); // let go while the take was under way
+    if (!wanted_ || heldBack_) release(); // let go while the take was under way
 }
 
 void IdleInhibitor::release() {

@@ -15,6 +15,9 @@ namespace quelvex {
 // answers, logind on the system bus. Buses are connected on the first take, never at start, and
 // nothing waits: a release asked for while a take is under way happens as soon as it lands. A
 // take that fails leaves one line on standard error and is tried again at the next arming.
+// An action that leaves the program running (suspend, hibernate, lock) has it let go first; a
+// count still armed after it (the time of day, daily) takes it again a minute of waking time
+// later: Qt's timers run on the monotonic clock, which stands still while the machine sleeps.
 class IdleInhibitor final : public ChangeSink {
   public:
     explicit IdleInhibitor(const TForm1& form);
@@ -23,6 +26,8 @@ class IdleInhibitor final : public ChangeSink {
     IdleInhibitor& operator=(const IdleInhibitor&) = delete;
 
     void applyChanges(const FaceChanges& changes) override;
+    // Lets go at once, before an action that would otherwise be held up by it.
+    void letGoForAction();
 
   private:
     enum class Hold { None, Taking, Portal, Logind };
@@ -39,6 +44,8 @@ class IdleInhibitor final : public ChangeSink {
     int logindFd_ = -1;     // logind holds while this stays open
     std::unique_ptr<LazyBus> session_;
     std::unique_ptr<LazyBus> system_;
+    bool heldBack_ = false; // let go for an action while still wanted
+    QObject context_;       // the timer that ends heldBack_ goes with this object
 };
 
 } // namespace quelvex

@@ -6,6 +6,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -15,6 +16,8 @@ namespace {
 const QString kObjectPath = QStringLiteral("/example/quelvex/Quelvex");
 const QString kInterface = QStringLiteral("example.quelvex.Quelvex");
 constexpr int kHandOverTimeoutMs = 5000;
+// Hand-overs that may wait for the action check at one time; more are turned away, not queued.
+constexpr int kMaxChecking = 16;
 
 QVariantMap activationData() {
     QVariantMap data;
@@ -100,10 +103,33 @@ void SessionInstance::HandOver(const QStringList& arguments, const QVariantMap& 
             strings.push_back(a.toStdString());
         parsed = readHandedOverCommandLine(strings, dryRun_);
     }
-    if (!parsed.ok())
+    if (!parsed.ok()) {
         sendErrorReply(QDBusError::InvalidArgs, QString::fromStdString(parsed.error));
-    else if (receiver_)
-        receiver_(parsed.request, platformData);
+        return;
+    }
+    const std::optional<EndAction> action = parsed.request.action;
+    if (!action || contains(kAlwaysAllowed, *action) || !actionCheck_) {
+        if (receiver_) receiver_(parsed.request, platformData);
+        return;
+    }
+    if (checking_ >= kMaxChecking) {
+        sendErrorReply(QDBusError::LimitsExceeded, QStringLiteral("too many hand-overs at once"));
+        return;
+    }
+    ++checking_;
+    setDelayedReply(true);
+    actionCheck_([self = QPointer<SessionInstance>(this), call = message(), request = parsed.request,
+                  platformData](ActionSet allowed) {
+        if (!self) return;
+        --self->checking_;
+        if (!contains(allowed, *request.action)) {
+            self->bus_.send(call.createErrorReply(
+                QDBusError::InvalidArgs, QString::fromStdString(endActionNotAllowedLine(*request.action))));
+            return;
+        }
+        self->bus_.send(call.createReply());
+        if (self->receiver_) self->receiver_(request, platformData);
+    });
 }
 
 } // namespace quelvex

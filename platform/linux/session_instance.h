@@ -30,13 +30,17 @@ enum class HandOverResult : std::uint8_t {
 HandOverResult handOverToRunning(const QStringList& arguments, bool dryRun, QString* failure = nullptr);
 
 // The object a later start calls, on /example/quelvex/Quelvex. A command line it refuses is
-// answered with an InvalidArgs error that carries the reason.
+// answered with an InvalidArgs error that carries the reason. One whose --action needs the
+// computer's leave is answered only once the action check has answered (a few seconds at most),
+// and is refused, changing nothing, when the action is not allowed.
 class SessionInstance final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "example.quelvex.Quelvex")
 
   public:
     using Receiver = std::function<void(const CommandRequest& request, const QVariantMap& platformData)>;
+    // Hands its argument, later and once, the actions this computer allows.
+    using ActionCheck = std::function<void(std::function<void(ActionSet)>)>;
 
     SessionInstance(bool dryRun, Receiver receiver);
     ~SessionInstance() override;
@@ -44,6 +48,7 @@ class SessionInstance final : public QObject, protected QDBusContext {
     // Takes the name. False only when another program owns it already; true also when there is
     // no session bus to take it on (then this start simply runs alone).
     bool claim();
+    void setActionCheck(ActionCheck check) { actionCheck_ = std::move(check); }
 
   public Q_SLOTS:
     Q_SCRIPTABLE void HandOver(const QStringList& arguments, const QVariantMap& platformData);
@@ -51,6 +56,8 @@ class SessionInstance final : public QObject, protected QDBusContext {
   private:
     bool dryRun_;
     Receiver receiver_;
+    ActionCheck actionCheck_;
+    int checking_ = 0; // hand-overs waiting for the action check
     QDBusConnection bus_;
 };
 
