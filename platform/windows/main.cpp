@@ -76,6 +76,13 @@ Options readCommandLine(const std::vector<std::string>& args) {
         options.exitCode = 0;
         return options;
     }
+    // Refused here rather than by the running program, which would only answer that it did not
+    // take the command line.
+    if (const auto action = parsed.request.action; action && !contains(allowedEndActions(), *action)) {
+        say(stderr, "quelvex: " + endActionNotAllowedLine(*action) + "\n");
+        options.exitCode = 2;
+        return options;
+    }
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (const std::string note = commandLineNote(parsed.request, now.wHour * 3600 + now.wMinute * 60 + now.wSecond);
@@ -170,6 +177,8 @@ int run(HINSTANCE instance, const Options& options) {
                 WebServices{shell, network, web});
     KeepAwake keepAwake(form); // outlives the driver that feeds it
     FaceDriver driver(form.face(), form);
+    power.setAllowedHook([&driver](ActionSet allowed) { driver.allowedActionsFound(allowed); });
+    power.setBeforeSleepHook([&keepAwake] { keepAwake.release(); });
     MainWindow window(instance, form.face(), driver, pictures, icon, smallIcon);
     if (!window.handle()) return 1;
     Win32TimerRuntime timers(form.face(), driver, window.handle());
@@ -197,7 +206,11 @@ int run(HINSTANCE instance, const Options& options) {
     if (const std::string missing = pictures.missing(); !missing.empty())
         errors.showError("The program lacks pictures of its skin: " + missing);
     applyCommandRequest(form, driver, options.request);
-    session.listen(instance, [&](const CommandRequest& handed) {
+    // Another program of the session may send an action this one could never carry out.
+    const auto allowedHere = [](const CommandRequest& handed) {
+        return !handed.action || contains(allowedEndActions(), *handed.action);
+    };
+    session.listen(instance, allowedHere, [&](const CommandRequest& handed) {
         if (applyHandedOverRequest(form, driver, handed)) bringToFront(window.handle());
     });
     window.show();

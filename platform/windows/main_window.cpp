@@ -68,29 +68,6 @@ bool fixedSize(const FontSpec& font) {
     return false;
 }
 
-std::optional<MouseButton> buttonOf(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP: return MouseButton::Left;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: return MouseButton::Right;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP: return MouseButton::Middle;
-    default: return std::nullopt;
-    }
-}
-
-UINT flagOf(MouseButton button) {
-    switch (button) {
-    case MouseButton::Left: return MK_LBUTTON;
-    case MouseButton::Right: return MK_RBUTTON;
-    case MouseButton::Middle: return MK_MBUTTON;
-    }
-    return 0;
-}
-
-constexpr UINT kButtonFlags = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
-
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, const Face& face, FaceEvents& events, const SkinBitmaps& pictures,
@@ -231,6 +208,9 @@ void MainWindow::applyChanges(const FaceChanges& changes) {
         if (face_.window().visible != visible) ShowWindow(hwnd_, visible ? SW_HIDE : SW_SHOWNA);
     }
     if (changes.minimiseRequests && shown_) ShowWindow(hwnd_, SW_MINIMIZE);
+    // Opened from the message loop, not inside the model's round: the menu runs a loop of its own,
+    // in which the seconds must go on.
+    if (changes.menuRequests && shown_) PostMessageW(hwnd_, kMenuMessage, 0, 0);
     followFocus();
     // Ends the program once the handler that asked for it has returned.
     if (changes.closeRequested) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -248,21 +228,6 @@ void MainWindow::followFocus() {
     for (const DirtyArea& area : drawing_.setFocusMark(keys_.mark()))
         invalidate(area.rect.translated(drawing_.originOf(area.surface)));
     accessible_.tell(hwnd_);
-}
-
-bool MainWindow::keyDown(WPARAM key) {
-    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
-    switch (key) {
-    case VK_TAB: keys_.key(GetKeyState(VK_SHIFT) < 0 ? Key::BackTab : Key::Tab); break;
-    case VK_SPACE: keys_.key(Key::Space); break;
-    case VK_RETURN: keys_.key(Key::Enter); break;
-    case VK_UP: keys_.key(Key::Up); break;
-    case VK_DOWN: keys_.key(Key::Down); break;
-    case VK_ESCAPE: keys_.key(Key::Escape); break;
-    default: return false;
-    }
-    followFocus();
-    return true;
 }
 
 void MainWindow::paint(HDC target, const RECT& dirty) {
@@ -376,34 +341,6 @@ void MainWindow::paintItem(HDC dc, const DrawItem& item, Point origin) {
     }
 }
 
-void MainWindow::mouseDown(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
-    // Captured, so the release and a drag's moves come here wherever the pointer goes.
-    const auto target =
-        pointer_.press(button, toLogical(lParam), (buttonsHeld & kButtonFlags) == flagOf(button));
-    if (!target) return;
-    SetCapture(hwnd_);
-    if (button == MouseButton::Left) {
-        keys_.pointed(*target);
-        followFocus();
-    }
-}
-
-void MainWindow::mouseUp(MouseButton button, UINT buttonsHeld, LPARAM lParam) {
-    const bool last = (buttonsHeld & kButtonFlags) == 0;
-    // The release first: letting the capture go reports it as lost, which would end the press
-    // before it could become a click.
-    pointer_.release(button, toLogical(lParam), last);
-    if (last && GetCapture() == hwnd_) ReleaseCapture();
-}
-
-void MainWindow::mouseMove(WPARAM buttonsHeld, LPARAM lParam) {
-    if (!tracking_) {
-        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
-        tracking_ = TrackMouseEvent(&track) != 0;
-    }
-    pointer_.move(toLogical(lParam), (buttonsHeld & kButtonFlags) != 0);
-}
-
 LRESULT CALLBACK MainWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = windowOwner<MainWindow>(hwnd, message, lParam);
     if (message == WM_NCCREATE) self->hwnd_ = hwnd;
@@ -424,10 +361,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: mouseDown(*buttonOf(message), static_cast<UINT>(wParam), lParam); return 0;
+    case WM_MBUTTONDOWN: mouseDown(message, static_cast<UINT>(wParam), lParam); return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: mouseUp(*buttonOf(message), static_cast<UINT>(wParam), lParam); return 0;
+    case WM_MBUTTONUP: mouseUp(message, static_cast<UINT>(wParam), lParam); return 0;
     // A double click is a second press, as the model counts presses.
     case WM_MOUSEMOVE: mouseMove(wParam, lParam); return 0;
     case WM_MOUSELEAVE:
@@ -439,15 +376,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            POINT p;
-            GetCursorPos(&p);
-            ScreenToClient(hwnd_, &p);
-            const auto under = drawing_.controlAt(toLogical(MAKELPARAM(p.x, p.y)));
-            const bool hand = under && drawing_.entry(*under).handCursor;
-            SetCursor(LoadCursorW(nullptr, hand ? IDC_HAND : IDC_ARROW));
+            setCursor();
             return TRUE;
         }
         break;
+    case kMenuMessage: openMenu(); return 0;
     case WM_DPICHANGED: {
         // Same place in the model, drawn at the new scale where the system suggests.
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);

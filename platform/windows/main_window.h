@@ -50,10 +50,15 @@ class MainWindow final : public ChangeSink {
     void setScale(UINT dpi);
     void invalidate(const Rect& logical);
 
-    void mouseDown(MouseButton button, UINT buttonsHeld, LPARAM at);
-    void mouseUp(MouseButton button, UINT buttonsHeld, LPARAM at);
+    // Input (main_window_input.cpp); `message` is the button's WM_xBUTTONDOWN/UP.
+    void mouseDown(UINT message, UINT buttonsHeld, LPARAM at);
+    void mouseUp(UINT message, UINT buttonsHeld, LPARAM at);
     void mouseMove(WPARAM buttonsHeld, LPARAM at);
+    void setCursor();
     bool keyDown(WPARAM key);
+    // Opens the menu the face last asked for and sends back the pick.
+    void openMenu();
+    static constexpr UINT kMenuMessage = WM_APP + 20;
     // After the focus or the face changed: moves the mark, and tells screen readers.
     void followFocus();
     RECT onScreen(const Rect& logical) const;
@@ -84,6 +89,7 @@ class MainWindow final : public ChangeSink {
 
     PointerRouting pointer_{drawing_, events_};
     bool tracking_ = false;
+    bool menuOpen_ = false;
     KeyboardFocus keys_{face_, drawing_, events_};
     AccessibleClient accessible_{keys_, [this](const Rect& r) { return onScreen(r); },
                                  [this] { followFocus(); }};

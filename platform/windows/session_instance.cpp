@@ -65,7 +65,9 @@ SessionInstance::~SessionInstance() {
     if (mutex_) CloseHandle(mutex_);
 }
 
-void SessionInstance::listen(HINSTANCE instance, std::function<void(const CommandRequest&)> receiver) {
+void SessionInstance::listen(HINSTANCE instance, std::function<bool(const CommandRequest&)> accepts,
+                             std::function<void(const CommandRequest&)> receiver) {
+    accepts_ = std::move(accepts);
     receiver_ = std::move(receiver);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -89,10 +91,11 @@ LRESULT CALLBACK SessionInstance::proc(HWND hwnd, UINT message, WPARAM wParam, L
             splitHandOverPayload(static_cast<const char*>(copy->lpData), copy->cbData);
         const ParsedCommandLine parsed = arguments ? readHandedOverCommandLine(*arguments, self->dryRun_)
                                                    : ParsedCommandLine{{}, "too large"};
+        const bool accepted = parsed.ok() && (!self->accepts_ || self->accepts_(parsed.request));
         // The sender waits for the answer: it is given before the window changes.
-        ReplyMessage(parsed.ok());
-        if (parsed.ok() && self->receiver_) self->receiver_(parsed.request);
-        return parsed.ok();
+        ReplyMessage(accepted);
+        if (accepted && self->receiver_) self->receiver_(parsed.request);
+        return accepted;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -32,8 +32,9 @@ class SessionInstance {
     // False when another program of this session had the mutex first.
     bool first() const { return first_; }
     // Starts taking command lines; `receiver` runs on the message loop's thread with each one that
-    // was read and accepted.
-    void listen(HINSTANCE instance, std::function<void(const CommandRequest&)> receiver);
+    // was read and that `accepts` takes (the sender hears of a refusal).
+    void listen(HINSTANCE instance, std::function<bool(const CommandRequest&)> accepts,
+                std::function<void(const CommandRequest&)> receiver);
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -42,6 +43,7 @@ class SessionInstance {
     HANDLE mutex_ = nullptr;
     bool first_ = false;
     HWND window_ = nullptr;
+    std::function<bool(const CommandRequest&)> accepts_;
     std::function<void(const CommandRequest&)> receiver_;
 };
 

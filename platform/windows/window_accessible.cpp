@@ -154,7 +154,7 @@ class WindowAccessible final : public IAccessible {
         const auto i = item(child);
         if (!i) return E_INVALIDARG;
         if (i->role == Role::Field || i->role == Role::Status || i->role == Role::Text) return S_FALSE;
-        return text(i->role == Role::Toggle ? "Toggle" : "Press", action);
+        return text(i->role == Role::Toggle ? "Toggle" : i->role == Role::Choice ? "Open" : "Press", action);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         const auto i = item(child);

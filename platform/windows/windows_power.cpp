@@ -43,40 +43,98 @@ std::optional<std::string> enableShutdownPrivilege() {
     return failure;
 }
 
-// The rehearsal's ExitWindowsEx: it names what the real one would have been asked.
+constexpr DWORD kPlannedReason = SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
+
+// The rehearsal's stand-ins: they name what the real call would have been asked.
 BOOL WINAPI reportExitWindows(UINT flags, DWORD reason) {
     std::fprintf(stderr, "quelvex: ExitWindowsEx(%#x, %#lx) not called\n", flags,
                  static_cast<unsigned long>(reason));
     return TRUE;
 }
+BOOLEAN WINAPI reportSuspend(BOOLEAN hibernate, BOOLEAN force, BOOLEAN noWakeEvents) {
+    std::fprintf(stderr, "quelvex: SetSuspendState(%d, %d, %d) not called\n", hibernate, force, noWakeEvents);
+    return TRUE;
+}
+BOOL WINAPI reportLock() {
+    std::fputs("quelvex: LockWorkStation() not called\n", stderr);
+    return TRUE;
+}
+
+using GetPwrCapabilitiesCall = BOOLEAN(WINAPI*)(SYSTEM_POWER_CAPABILITIES*);
+using SetSuspendStateCall = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+
+// powrprof.dll is looked up when first needed, and only in the system folder: a function it
+// lacks is a failure to show (the last error says which), not a program that cannot start.
+template <class Call> Call powrprof(const char* name) {
+    static const HMODULE module = LoadLibraryExW(L"powrprof.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return reinterpret_cast<Call>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Asks for the action, or in a rehearsal reports the call; the reason when it was refused.
+std::optional<std::string> request(EndAction action, bool rehearsal) {
+    const auto exitWindows = rehearsal ? &reportExitWindows : &ExitWindowsEx;
+    const auto failed = [] { return std::optional<std::string>(systemMessage(GetLastError())); };
+    // Ending one's own session or locking its screen needs no privilege.
+    if (action == EndAction::LogOut) return exitWindows(EWX_LOGOFF | EWX_FORCE, 0) ? std::nullopt : failed();
+    if (action == EndAction::Lock) return (rehearsal ? &reportLock : &LockWorkStation)() ? std::nullopt : failed();
+    // A rehearsal goes the same way up to the call itself, and leaves the privilege alone.
+    if (!rehearsal)
+        if (auto failure = enableShutdownPrivilege()) return failure;
+    if (action == EndAction::Suspend || action == EndAction::Hibernate) {
+        auto suspend = powrprof<SetSuspendStateCall>("SetSuspendState");
+        if (!suspend) return failed();
+        if (rehearsal) suspend = &reportSuspend;
+        return suspend(action == EndAction::Hibernate, FALSE, FALSE) ? std::nullopt : failed();
+    }
+    const UINT how = action == EndAction::Restart ? EWX_REBOOT : EWX_POWEROFF;
+    return exitWindows(how | EWX_FORCE, kPlannedReason) ? std::nullopt : failed();
+}
 
 } // namespace
 
-void WindowsPower::findAllowed() {}
+ActionSet allowedEndActions() {
+    ActionSet allowed = kAlwaysAllowed | actionBit(EndAction::PowerOff) | actionBit(EndAction::Restart);
+    SYSTEM_POWER_CAPABILITIES power{};
+    if (const auto capabilities = powrprof<GetPwrCapabilitiesCall>("GetPwrCapabilities");
+        capabilities && capabilities(&power)) {
+        if (power.SystemS1 || power.SystemS2 || power.SystemS3) allowed |= actionBit(EndAction::Suspend);
+        // Hibernation is switched off by removing the file it writes to.
+        if (power.SystemS4 && power.HiberFilePresent) allowed |= actionBit(EndAction::Hibernate);
+    }
+    return allowed;
+}
 
-void WindowsPower::carryOut(EndAction) {
-    std::fputs(dryRun_ ? "quelvex: power-off requested (dry run: not performed)\n"
-                       : "quelvex: power-off requested\n",
-               stderr);
+void WindowsPower::findAllowed() {
+    if (allowedHook_) allowedHook_(allowedEndActions());
+}
+
+void WindowsPower::carryOut(EndAction action) {
+    std::fprintf(stderr, "%s\n", endActionRequestedLine(action, dryRun_).c_str());
     std::fflush(stderr);
-    // A rehearsal goes the same way up to the call itself, and leaves the privilege alone.
-    const auto exitWindows = dryRun_ ? &reportExitWindows : &ExitWindowsEx;
-    std::optional<std::string> failure = dryRun_ ? std::nullopt : enableShutdownPrivilege();
-    if (!failure &&
-        !exitWindows(EWX_POWEROFF | EWX_FORCE,
-                     SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED))
-        failure = systemMessage(GetLastError());
+    if (keepsProgramRunning(action) && beforeSleep_) beforeSleep_();
+    const std::optional<std::string> failure = request(action, dryRun_);
     std::fflush(stderr);
-    if (failure) errors_.showError("Cannot switch the computer off: " + *failure);
+    if (failure) errors_.showError(endActionFailurePrefix(action) + *failure);
 }
 
 KeepAwake::~KeepAwake() {
     if (held_) SetThreadExecutionState(ES_CONTINUOUS);
 }
 
+void KeepAwake::release() {
+    if (held_) SetThreadExecutionState(ES_CONTINUOUS);
+    held_ = false;
+    released_ = true;
+}
+
 // Runs after every event and every second: a flag comparison unless arming changed.
 void KeepAwake::applyChanges(const FaceChanges&) {
-    const bool armed = form_.actionArmed();
+    if (!form_.actionArmed()) released_ = false;
+    const bool armed = form_.actionArmed() && !released_;
     if (armed == held_) return;
     held_ = armed;
     SetThreadExecutionState(armed ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);

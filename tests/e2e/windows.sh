@@ -3,7 +3,7 @@
 # runs with the time of day, a program-counter entry of three seconds ends in the rehearsed
 # power-off, the options panel folds the window, later starts hand their command line over, the
 # link bar stays while Wine (online, with no page engine) loads no page, a Spanish user gets the
-# Spanish face, and the keyboard and screen readers reach the buttons.
+# Spanish face, the keyboard and screen readers reach the buttons, and the end action's menu.
 #   windows.sh PATH_TO_QUELVEX_EXE SKIN_DIR     (WINEPREFIX and HOME set to the build's prefix)
 # Start it with no Wine session running in the prefix: a session keeps the screen it began on.
 # With E2E_SHOT=FILE.png the English and Spanish windows are saved as FILE-english/-spanish.png.
@@ -154,6 +154,15 @@ told $'INICIAR\t\t43\t1' && told $'horas\t00\t52\t1' && told $'Estado\tINACTIVO\
     fail "screen readers are told: $(head -c 600 "$E2E_TMP/probe.txt")"
 probe && told $'Estado\tACTIVO\t23\t1' || fail "START pressed by a screen reader did not arm the clock"
 note "screen readers are told the controls and can press them"
+# The end action is a choice read with its value; pressing it opens the menu, where Escape leaves
+# it as it was and the keyboard picks another.
+chosen() { probe && told "Al final"$'\t'"$1"$'\t46\t1'; }
+chosen "APAGAR EL ORDENADOR" || fail "no end action to choose: $(grep -a 'Al final' "$E2E_TMP/probe.txt")"
+probe "Al final" && sleep 1 && xdotool key Escape && sleep 0.5 && chosen "APAGAR EL ORDENADOR" ||
+    fail "Escape in the menu changed the action"
+probe "Al final" && sleep 1 && xdotool key --delay 100 Down Down Return
+wait_for 5 chosen "REINICIAR EL EQUIPO" || fail "the menu's second entry not chosen by the keyboard"
+note "the end action's menu opens for a screen reader and takes the keyboard"
 
 click "$(sx 418)" "$(sy 16)"
 help_as "AYUDA de Quelvex 5.0" spanish

@@ -3,8 +3,10 @@
 # three-second count with the alarm, the capture and hiding on sounds the shipped alarm until
 # STOP, saves a 1280x1024 JPEG without the window and rehearses the power-off; a read-only folder
 # (root: a tmpfs of our own) keeps the earlier picture and shows the error; a text ALARM.WAV
-# plays the built-in tone; and in a prefix made here the user's own ALARM.WAV wins and, without
-# --dry-run, the power-off ends the program's processes.
+# plays the built-in tone; restart, suspend, hibernate, log-out and lock are each rehearsed with
+# their own call; and in a prefix made here the user's own ALARM.WAV wins, without --dry-run the
+# power-off, the restart and the log-out end the program's processes, and where hibernation is
+# off --action hibernate is refused.
 #   windows_actions.sh PATH_TO_QUELVEX_EXE     (WINEPREFIX and HOME set to the build's prefix)
 # shellcheck source=tests/e2e/capture_lib.sh
 source "$(dirname "$0")/capture_lib.sh"
@@ -48,15 +50,19 @@ tone() {
     if [ "$2" = high ]; then above "$f" 1150 || fail "$1: not the shipped alarm"; else above 1150 "$f" || fail "$1: not the built-in tone"; fi
 }
 
-# start_exe DIR EXE [OPTION]: the program in DIR, in program-counter mode; the launched process is
+# launch_exe DIR EXE [OPTION...]: the program in DIR, its window drawn; the launched process is
 # the program itself. Wine's trace of the execution state shows the machine kept awake.
-start_exe() {
+launch_exe() {
     (cd "$1" && exec env HOME="$E2E_TMP/home" XDG_RUNTIME_DIR="$E2E_TMP/runtime" LC_ALL=en_US.UTF-8 \
         WINEDEBUG=-all,warn+ntdll \
         LANG=en_US.UTF-8 wine "$2" "${@:3}" </dev/null >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr") &
     E2E_APID=$!
     find_window
     wait_for 15 window_drawn || fail "window not drawn"
+}
+# start_exe DIR EXE [OPTION...]: the same, in program-counter mode.
+start_exe() {
+    launch_exe "$@"
     click_pc_mode
     sleep 0.5
 }
@@ -131,8 +137,23 @@ click_start && click_control 317 131 150 32
 wait_for 5 eval '[ "$(stderr_count "warning withdrawn")" = 2 ]' || fail "the warning's end not reported at once"
 close_exe
 
+# Every other action through the rehearsal seam, handed over to one program: its own call, once;
+# a suspend lets go of the keep-awake request before it sleeps.
+declare -A CALL=([restart]="ExitWindowsEx(0x6, 0x80000000)" [suspend]="SetSuspendState(0, 0, 0)"
+    [hibernate]="SetSuspendState(1, 0, 0)" [logout]="ExitWindowsEx(0x4, 0)" [lock]="LockWorkStation()")
+start_exe "$E2E_TMP/text" "$E2E_BIN" --dry-run
+for a in restart suspend hibernate logout lock; do
+    in_session wine "$E2E_BIN" --dry-run --in 0:00:02 --action "$a" || fail "$a: not handed over"
+    wait_for 15 eval '[ "$(stderr_count "${CALL[$a]} not called")" = 1 ]' || fail "$a: no single ${CALL[$a]}"
+done
+[ "$(stderr_count "ExitWindowsEx(0xc")" = 0 ] || fail "a power-off among the other actions"
+order=$(grep -o -e 'ExecutionState (0x8000000[01]' -e 'SetSuspendState(0' "$E2E_TMP/stderr" | tr -d '\n')
+[[ $order == *"(0x80000000SetSuspendState(0"* ]] || fail "kept awake into the suspend: $order"
+note "restart, suspend, hibernate, log-out and lock rehearsed"
+close_exe
+
 # A prefix of our own: the user's sound in their application data wins over the text file; then
-# the real request, which under Wine ends that prefix's processes.
+# the real requests, which under Wine end that prefix's processes.
 export WINEPREFIX="$E2E_TMP/prefix"
 WINEDLLOVERRIDES='mscoree=d;mshtml=d' in_session wineboot -i >/dev/null 2>&1
 in_session wineserver -w
@@ -151,5 +172,26 @@ for _ in $(seq 50); do app_alive && sleep 0.1; done
 ! app_alive || fail "the program outlived its power-off by 5 s"
 [ "$(stderr_count "Cannot switch")" = 0 ] || fail "the power-off was refused"
 note "power-off in a prefix of its own: the program ended at once"
-E2E_APID=""
+for a in restart logout; do
+    launch_exe "$E2E_TMP/text" "$E2E_BIN" --in 0:00:02 --action "$a"
+    for _ in $(seq 150); do app_alive && sleep 0.1; done
+    ! app_alive || fail "the program outlived its $a by 15 s"
+    [ "$(stderr_count "Cannot")" = 0 ] || fail "the $a was refused"
+done
+note "restart and log-out in the prefix: the program ended"
+# A machine that can neither sleep nor hibernate: --action hibernate is refused at start, with one
+# line and no window, and in a hand-over from a start that sees Wine's own answer (hibernation on).
+cp "$(dirname "$E2E_BIN")/powrprof_stub.dll" "$WINEPREFIX/drive_c/windows/system32/powrprof.dll"
+export WINEDLLOVERRIDES=powrprof=n
+status=0
+in_session timeout 30 wine "$E2E_BIN" --action hibernate 2>"$E2E_TMP/refused" || status=$?
+refused=$(tr -d '\r' <"$E2E_TMP/refused" | grep '^quelvex' || true)
+[ "$status" = 2 ] && [ "$refused" = "quelvex: this computer does not allow --action hibernate" ] ||
+    fail "--action hibernate not refused ($status): $refused"
+launch_exe "$E2E_TMP/text" "$E2E_BIN" --dry-run
+! WINEDLLOVERRIDES= in_session wine "$E2E_BIN" --dry-run --action hibernate || fail "hibernate handed over"
+wine "$(dirname "$E2E_BIN")/accessibility_probe.exe" | grep -q $'^At the end\tSHUT DOWN THE COMPUTER\t' ||
+    fail "a refused hand-over changed the action"
+note "hibernation off: --action hibernate refused at start and in a hand-over"
+close_exe
 pass
