@@ -97,6 +97,7 @@ class ControlAccessible final : public QAccessibleInterface,
     QStringList actionNames() const override {
         switch (item().role) {
         case Role::Field: return {increaseAction(), decreaseAction(), setFocusAction()};
+        case Role::Choice: return {showMenuAction(), pressAction(), setFocusAction()};
         case Role::Status:
         case Role::Text: return {};
         default: return {pressAction(), setFocusAction()};
@@ -106,7 +107,7 @@ class ControlAccessible final : public QAccessibleInterface,
         if (!view_) return;
         KeyboardFocus& keys = view_->keyboard();
         const ControlRef control = item().control;
-        if (name == pressAction() || name == toggleAction()) {
+        if (name == pressAction() || name == toggleAction() || name == showMenuAction()) {
             keys.press(control);
         } else if (name == setFocusAction()) {
             keys.focus(control);
@@ -117,7 +118,7 @@ class ControlAccessible final : public QAccessibleInterface,
         view_->followFocus();
     }
     QStringList keyBindingsForAction(const QString& name) const override {
-        if (name == pressAction()) return {QStringLiteral("Space")};
+        if (name == pressAction() || name == showMenuAction()) return {QStringLiteral("Space")};
         if (name == increaseAction()) return {QStringLiteral("Up")};
         if (name == decreaseAction()) return {QStringLiteral("Down")};
         return {};

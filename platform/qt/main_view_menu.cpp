@@ -1,0 +1,38 @@
+// The menu the face asks for (the end action's): a popup under its control, whose pick goes back
+// to the model.
+#include "platform/qt/main_view.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace quelvex {
+
+void MainView::showMenu() {
+    if (menu_) menu_->close();
+    const MenuRequest& request = face_.menu();
+    const QRect anchor = controlRect(request.anchor);
+    if (anchor.isEmpty() || request.items.empty() || !isVisible()) return;
+
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("choiceMenu"));
+    QAction* current = nullptr;
+    for (const MenuItem& item : request.items) {
+        QAction* action = menu->addAction(QString::fromStdString(item.label));
+        action->setCheckable(true);
+        action->setChecked(item.checked);
+        action->setData(item.id);
+        if (item.checked) current = action;
+    }
+    // Checkable entries would toggle on their own; the model says what is checked next time.
+    connect(menu, &QMenu::triggered, this,
+            [this](QAction* action) { events_.endActionChosen(static_cast<EndAction>(action->data().toInt())); });
+    // The popup takes the pointer from the press that opened it: its release never comes here.
+    pointer_.releaseLostPress();
+    menu_ = menu;
+    menu->popup(mapToGlobal(QPoint(anchor.left(), anchor.top() + anchor.height())));
+    // Up and Down then move on from what is chosen, as in a combo box.
+    if (current) menu->setActiveAction(current);
+}
+
+} // namespace quelvex
