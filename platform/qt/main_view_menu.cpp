@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPalette>
 
 namespace quelvex {
 
@@ -15,7 +16,16 @@ void MainView::showMenu() {
 
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->setObjectName(QStringLiteral("choiceMenu"));
+    // In the options panel's colours, as the face's own captions are.
+    QPalette colours = menu->palette();
+    const QColor panel(0x25, 0x27, 0x52), caption(0xBD, 0xB7, 0xE8);
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        colours.setColor(role, panel);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        colours.setColor(role, caption);
+    colours.setColor(QPalette::Highlight, QColor(0x4A, 0x4E, 0x96));
+    colours.setColor(QPalette::HighlightedText, Qt::white);
+    menu->setPalette(colours);
     QAction* current = nullptr;
     for (const MenuItem& item : request.items) {
         QAction* action = menu->addAction(QString::fromStdString(item.label));
