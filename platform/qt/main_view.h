@@ -69,7 +69,7 @@ class MainView final : public QWidget, public ChangeSink {
     void setPictureLayer(PictureLayerFactory makeLayer);
 
     // The menu the face asked for last, while it is open (main_view_menu.cpp).
-    QMenu* openMenu() const { return menu_; }
+    QMenu* openMenu() const { return menu_ && menu_->isVisible() ? menu_.data() : nullptr; }
 
   protected:
     bool event(QEvent* event) override;
