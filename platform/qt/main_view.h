@@ -100,6 +100,7 @@ class MainView final : public QWidget, public ChangeSink {
     static Point logical(const QMouseEvent* event);
     void followHover();
     void showMenu();
+    void followMenu();
 
     const Face& face_;
     FaceEvents& events_;

