@@ -34,7 +34,6 @@ void MainView::showMenu() {
         action->setData(item.id);
         if (item.checked) current = action;
     }
-    // Checkable entries would toggle on their own; the model says what is checked next time.
     connect(menu, &QMenu::triggered, this,
             [this](QAction* action) { events_.endActionChosen(static_cast<EndAction>(action->data().toInt())); });
     // The popup takes the pointer from the press that opened it: its release never comes here.
