@@ -335,6 +335,8 @@ void MainView::applyChanges(const FaceChanges& changes) {
     if (sceneChanged) ++layerScene_;
     if (makeLayer_ && (ownChange || sceneChanged || changes.panels.any() || changes.window)) followLayer();
     if (changes.minimiseRequests && firstShow_ == FirstShow::Done) showMinimized();
+    followMenu();
+    if (changes.menuRequests) showMenu();
     followFocus();
     if (changes.closeRequested) close();
 }

@@ -10,6 +10,8 @@
 #include "ui/pointer_routing.h"
 
 #include <QFont>
+#include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -66,6 +68,9 @@ class MainView final : public QWidget, public ChangeSink {
     // it, a fractional scale, no layer), the view paints it as any other control.
     void setPictureLayer(PictureLayerFactory makeLayer);
 
+    // The menu the face asked for last, while it is open (main_view_menu.cpp).
+    QMenu* openMenu() const { return menu_ && menu_->isVisible() ? menu_.data() : nullptr; }
+
   protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -94,6 +99,8 @@ class MainView final : public QWidget, public ChangeSink {
     QImage renderArea(const QRect& area, qreal ratio) const;
     static Point logical(const QMouseEvent* event);
     void followHover();
+    void showMenu();
+    void followMenu();
 
     const Face& face_;
     FaceEvents& events_;
@@ -118,6 +125,7 @@ class MainView final : public QWidget, public ChangeSink {
     PointerRouting pointer_{drawing_, events_};
     KeyboardFocus keys_{face_, drawing_, events_};
     std::vector<AccessibleItem> told_; // what assistive technology was last told
+    QPointer<QMenu> menu_;
 
     // A frame of the layer: the emblem's picture over what lay below it when the scene was
     // `scene`, which counts the changes of anything else in the emblem's area.

@@ -28,7 +28,8 @@ QAccessible::Role qtRole(Role role) {
 // item afresh at every question, so it never tells anything stale.
 class ControlAccessible final : public QAccessibleInterface,
                                 public QAccessibleActionInterface,
-                                public QAccessibleValueInterface {
+                                public QAccessibleValueInterface,
+                                public QAccessibleTextInterface {
   public:
     ControlAccessible(MainView* view, int index) : view_(view), index_(index) {}
 
@@ -74,6 +75,11 @@ class ControlAccessible final : public QAccessibleInterface,
         }
         if (i.role == Role::Link) s.linked = true;
         if (i.role == Role::Status) s.readOnly = true;
+        if (i.role == Role::Choice) {
+            s.hasPopup = s.expandable = true;
+            s.expanded = view_ && view_->openMenu();
+            s.collapsed = !s.expanded;
+        }
         return s;
     }
 
@@ -81,7 +87,28 @@ class ControlAccessible final : public QAccessibleInterface,
         if (type == QAccessible::ActionInterface) return static_cast<QAccessibleActionInterface*>(this);
         if (type == QAccessible::ValueInterface && item().role == Role::Field)
             return static_cast<QAccessibleValueInterface*>(this);
+        // AT-SPI has no other place for a combo box's words: readers take its text.
+        if (type == QAccessible::TextInterface && item().role == Role::Choice)
+            return static_cast<QAccessibleTextInterface*>(this);
         return nullptr;
+    }
+
+    // The choice's value as read-only text.
+    QString text(int start, int end) const override { return text(QAccessible::Value).mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(text(QAccessible::Value).size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
     }
 
     // An entry field's number.
@@ -97,6 +124,7 @@ class ControlAccessible final : public QAccessibleInterface,
     QStringList actionNames() const override {
         switch (item().role) {
         case Role::Field: return {increaseAction(), decreaseAction(), setFocusAction()};
+        case Role::Choice: return {showMenuAction(), pressAction(), setFocusAction()};
         case Role::Status:
         case Role::Text: return {};
         default: return {pressAction(), setFocusAction()};
@@ -106,7 +134,7 @@ class ControlAccessible final : public QAccessibleInterface,
         if (!view_) return;
         KeyboardFocus& keys = view_->keyboard();
         const ControlRef control = item().control;
-        if (name == pressAction() || name == toggleAction()) {
+        if (name == pressAction() || name == toggleAction() || name == showMenuAction()) {
             keys.press(control);
         } else if (name == setFocusAction()) {
             keys.focus(control);
@@ -117,7 +145,7 @@ class ControlAccessible final : public QAccessibleInterface,
         view_->followFocus();
     }
     QStringList keyBindingsForAction(const QString& name) const override {
-        if (name == pressAction()) return {QStringLiteral("Space")};
+        if (name == pressAction() || name == showMenuAction()) return {QStringLiteral("Space")};
         if (name == increaseAction()) return {QStringLiteral("Up")};
         if (name == decreaseAction()) return {QStringLiteral("Down")};
         return {};

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -86,6 +87,24 @@ class KeyboardTest : public QObject {
         w.keys({Qt::Key_Return});
         QVERIFY(w.rig.form.actionArmed());
         QVERIFY(!w.rig.face().visible(Image::hup)); // the entry gives way to the count
+    }
+
+    void theEndActionIsChosenFromItsMenu() {
+        Window w;
+        const QRect caption = w.view.controlRect(Image::endaction);
+        QTest::mousePress(&w.view, Qt::LeftButton, {}, caption.center());
+        w.driver.allowedActionsFound(actionBit(EndAction::Restart)); // the platform's answer
+        QMenu* menu = w.view.openMenu();
+        QVERIFY(menu && menu->pos() == w.view.mapToGlobal(caption.bottomLeft() + QPoint(0, 1)));
+        QVERIFY(menu->actions().size() == 4 && menu->activeAction()->isChecked()); // with log out and lock
+        QTest::keySequence(menu, QKeySequence(Qt::Key_Down, Qt::Key_Return));
+        QVERIFY(!w.view.openMenu() && w.rig.face().picture(Image::endaction) == Image::act_en_restart);
+        auto* choice = childNamed(QAccessible::queryAccessibleInterface(&w.view), "At the end");
+        QVERIFY(choice->role() == QAccessible::ComboBox && choice->textInterface());
+        QCOMPARE(choice->textInterface()->text(0, -1), QStringLiteral("RESTART THE COMPUTER"));
+        choice->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        w.driver.allowedActionsFound(actionBit(EndAction::Restart));
+        QVERIFY(w.view.openMenu() && w.view.openMenu()->activeAction()->text() == "Restart the computer");
     }
 
     void helpWindowByTab() {
