@@ -110,3 +110,53 @@ TEST(Keyboard, FocusMarkIsTwoWholePixelRingsInsideItsRectangle) {
 
 } // namespace
 } // namespace quelvex::testing
+
+namespace quelvex::testing {
+namespace {
+
+// The end action by keyboard: Space opens its menu once the computer has answered, Up and Down
+// step through what it allows (skipping what it refuses, stopping at the ends), and a reader hears
+// a combo box whose value follows, in the window's language. Folded away, the choice is out of
+// reach and an answer that comes late opens no menu under nothing.
+TEST(Keyboard, TheEndActionIsAChoiceStepsThroughWhatIsAllowedAndOpensItsMenu) {
+    Keys k;
+    k.focus.focus(Image::endaction);
+    ASSERT_TRUE(k.focus.focused() == ControlRef(Image::endaction));
+    EXPECT_EQ(k.item("At the end").role, Role::Choice);
+    EXPECT_EQ(k.item("At the end").value, "SHUT DOWN THE COMPUTER");
+    const ActionSet allowed = actionBit(EndAction::PowerOff) | actionBit(EndAction::Hibernate);
+    // Straight to the model, so that the face keeps the changes for the test to read.
+    auto answer = [&] { k.rig.form.allowedActionsFound(allowed); };
+    for (Key key : {Key::Down, Key::Down, Key::Up}) {
+        k.focus.key(key);
+        answer();
+    }
+    EXPECT_EQ(k.rig.s().endAction, EndAction::Hibernate); // Restart and Suspend are refused
+    k.focus.key(Key::Up);
+    answer();
+    k.focus.key(Key::Up);
+    answer();
+    EXPECT_EQ(k.rig.s().endAction, EndAction::PowerOff);
+    k.focus.key(Key::Down);
+    answer();
+    k.driver.mouseDown(Image::lan, MouseButton::Left, 0, 0);
+    EXPECT_EQ(k.item("Al final").value, "HIBERNAR EL EQUIPO");
+
+    k.focus.key(Key::Space);
+    k.rig.face().takeChanges();
+    answer();
+    EXPECT_EQ(k.rig.face().takeChanges().menuRequests, 1u);
+    ASSERT_EQ(k.rig.face().menu().items.size(), 4u);
+    EXPECT_EQ(k.rig.face().menu().items[1].label, "Hibernar el equipo");
+    EXPECT_TRUE(k.rig.face().menu().items[1].checked);
+
+    k.focus.key(Key::Space);
+    pressControl(k.driver, Image::menuup);
+    k.rig.face().takeChanges();
+    answer();
+    EXPECT_EQ(k.rig.face().takeChanges().menuRequests, 0u);
+    EXPECT_FALSE(k.reaches(Image::endaction));
+}
+
+} // namespace
+} // namespace quelvex::testing
