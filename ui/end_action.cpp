@@ -93,6 +93,10 @@ std::string endActionRequestedLine(EndAction action, bool rehearsal) {
            (rehearsal ? " (dry run: not performed)" : "");
 }
 
+std::string endActionFailedLine(EndAction action, const std::string& reason) {
+    return std::string("quelvex: ") + texts(action).stderrName + " failed: " + reason;
+}
+
 std::string endActionFailurePrefix(EndAction action) { return texts(action).failure; }
 
 std::string endActionNoticeTitle(EndAction action, int language, int minutes) {

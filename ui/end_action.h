@@ -32,8 +32,10 @@ bool keepsProgramRunning(EndAction action);
 // The options panel's caption ("RESTART THE COMPUTER") and the status row's name ("Restart").
 const char* endActionCaption(EndAction action, int language);
 const char* endActionRowName(EndAction action, int language);
-// The line on standard error when the action is asked for, or rehearsed; no newline.
+// The lines on standard error when the action is asked for, or rehearsed, and when it was
+// refused for `reason`; no newline.
 std::string endActionRequestedLine(EndAction action, bool rehearsal);
+std::string endActionFailedLine(EndAction action, const std::string& reason);
 // The start of the message shown when the action could not be carried out, before the reason:
 // "Cannot restart the computer: ".
 std::string endActionFailurePrefix(EndAction action);

@@ -36,14 +36,6 @@ const SystemMethod* systemMethod(EndAction action) {
     return nullptr;
 }
 
-// "quelvex: restart failed: " from "quelvex: restart requested".
-std::string failedLine(EndAction action, const QString& failure) {
-    std::string line = endActionRequestedLine(action, false);
-    const std::string requested = " requested";
-    if (line.ends_with(requested)) line.resize(line.size() - requested.size());
-    return line + " failed: " + failure.toStdString();
-}
-
 } // namespace
 
 void askAllowedActions(LazyBus& bus, int timeoutMs, std::function<void(ActionSet)> done) {
@@ -171,7 +163,7 @@ void LogindPower::askWithSession(EndAction action, const QString& session) {
 }
 
 void LogindPower::failed(EndAction action, const BusAnswer& answer) {
-    std::fprintf(stderr, "%s\n", failedLine(action, answer.failure).c_str());
+    std::fprintf(stderr, "%s\n", endActionFailedLine(action, answer.failure.toStdString()).c_str());
     // logind's own words where it gave some; otherwise why no answer came.
     const QString message =
         answer.reply.type() == QDBusMessage::ErrorMessage ? answer.reply.errorMessage() : QString();
