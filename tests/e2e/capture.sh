@@ -80,7 +80,8 @@ for control in "234 284 16 12" "414 283 13 13" "30 90 128 28" "378 36 36 34" "42
     click_control $control
     sleep 0.3
 done
-NAMES=("$(capture_name -d '+61 seconds')" "$(capture_name -d '+63 seconds')")
+# The count's first second is the rest of the second START falls in: it ends 60 to 63 s from here.
+NAMES=("$(capture_name -d '+60 seconds')" "$(capture_name -d '+63 seconds')")
 click_start
 wait_for 75 eval '[ "$(stderr_count "$POWER_LINE")" -gt "$before" ]' || fail "no power-off after 00:01:01"
 find_capture "$work"
